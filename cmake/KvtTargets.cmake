@@ -1,0 +1,23 @@
+# Every program of the project replaces the global allocation operators with the
+# guarded allocator. The operators live in an object library so that they are
+# linked into each executable directly instead of depending on archive order.
+function(kvt_guarded_executable target)
+  target_link_libraries(${target} PRIVATE oroalloc)
+endfunction()
+
+# kvt_add_gtest(NAME name SOURCES a.cpp ... LIBS lib ... [LABELS label ...])
+# One GoogleTest program registered with CTest, linked with the guarded allocator.
+function(kvt_add_gtest)
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
+  find_package(GTest REQUIRED)
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main kvttestsupport)
+  kvt_guarded_executable(${T_NAME})
+  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  set_tests_properties(${T_NAME} PROPERTIES
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    ENVIRONMENT "KVT_TEST_SOURCE_DIR=${PROJECT_SOURCE_DIR};KVT_BUILD_DIR=${PROJECT_BINARY_DIR}")
+  if(T_LABELS)
+    set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+endfunction()

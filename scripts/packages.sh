@@ -1,0 +1,4 @@
+# Package lists shared by the project's scripts.
+# shellcheck disable=SC2034
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config)
+TEST_PACKAGES=(clang libclang-rt-14-dev libgtest-dev)

@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "TempDir.h"
+#include "orolocstring.h"
+
+namespace {
+
+struct Entry {
+    int32_t language;
+    std::string text;
+    int gender;
+    bool operator==(const Entry&) const = default;
+};
+
+std::vector<Entry> Entries(const COroLocString& loc)
+{
+    std::vector<Entry> entries;
+    for (int32_t i = 0; i < loc.GetStringCount(); ++i) {
+        int32_t nLanguage = 0;
+        COroString sText;
+        uint8_t nGender = 0;
+        EXPECT_EQ(loc.GetStringByIndex(static_cast<uint32_t>(i), nLanguage, sText, nGender), 1);
+        entries.push_back(Entry{nLanguage, sText.CStr(), nGender});
+    }
+    return entries;
+}
+
+// Every test runs in a fresh working directory so that the option file is controlled.
+class OroLocStringTest : public ::testing::Test {
+protected:
+    CTempDir m_Dir;
+    CScopedWorkingDir m_Cwd{m_Dir.Path()};
+};
+
+} // namespace
+
+TEST_F(OroLocStringTest, NewValueHasNoReferenceAndNoEntries)
+{
+    COroLocString loc;
+    EXPECT_EQ(loc.StrRef, -1);
+    EXPECT_EQ(loc.GetStringCount(), 0);
+    int32_t nLanguage = 7;
+    COroString sText("keep");
+    uint8_t nGender = 0;
+    EXPECT_EQ(loc.GetStringByIndex(0, nLanguage, sText, nGender), 0);
+    EXPECT_EQ(loc.GetStringLength(0), 0);
+}
+
+TEST_F(OroLocStringTest, LanguageZeroHasNoGender)
+{
+    COroLocString loc;
+    EXPECT_EQ(loc.AddString(0, "first", 1), 1);
+    EXPECT_EQ(Entries(loc), (std::vector<Entry>{{0, "first", 0}}));
+    COroString sFound;
+    EXPECT_EQ(loc.GetString(0, sFound, 1), 1);
+    EXPECT_STREQ(sFound.CStr(), "first");
+    loc.AddString(0, "second", 0);
+    EXPECT_EQ(loc.GetStringCount(), 1);
+    EXPECT_EQ(Entries(loc), (std::vector<Entry>{{0, "second", 0}}));
+}
+
+TEST_F(OroLocStringTest, EmptyTextsCreateNothingButEmptyAnExistingEntry)
+{
+    COroLocString loc;
+    loc.AddString(3, "", 1);
+    EXPECT_EQ(loc.GetStringCount(), 0);
+    loc.AddString(3, "text", 1);
+    loc.AddString(3, "", 1);
+    EXPECT_EQ(loc.GetStringCount(), 1);
+    EXPECT_EQ(loc.GetStringLength(0), 0);
+    EXPECT_EQ(Entries(loc), (std::vector<Entry>{{3, "", 1}}));
+}
+
+TEST_F(OroLocStringTest, EntriesKeepInsertionOrderAndReplacementsKeepTheirPlace)
+{
+    COroLocString loc;
+    loc.AddString(5, "five", 0);
+    loc.AddString(1, "one", 1);
+    loc.AddString(2, "two", 0);
+    loc.AddString(1, "uno", 1);
+    EXPECT_EQ(Entries(loc), (std::vector<Entry>{{5, "five", 0}, {1, "uno", 1}, {2, "two", 0}}));
+    COroString sMissing("unchanged");
+    EXPECT_EQ(loc.GetString(1, sMissing, 0), 0);
+    EXPECT_STREQ(sMissing.CStr(), "unchanged");
+}
+
+TEST_F(OroLocStringTest, LoadingBothGendersOfLanguageZeroKeepsOneEntry)
+{
+    // As the file reader stores ids 0 and 1: language id/2, gender id%2.
+    COroLocString loc;
+    loc.AddString(0 / 2, "neutral", 0 % 2);
+    loc.AddString(1 / 2, "later", 1 % 2);
+    EXPECT_EQ(Entries(loc), (std::vector<Entry>{{0, "later", 0}}));
+}
+
+TEST_F(OroLocStringTest, NegativeIdsSplitWithTruncation)
+{
+    COroLocString loc;
+    // Id -1 arrives as language 0, gender 255: stored as id 0 (language 0 has no gender).
+    loc.AddString(-1 / 2, "minus one", static_cast<uint8_t>(-1 % 2));
+    // Id -3 arrives as language -1, gender 255: stored as id -2 + 255 = 253.
+    loc.AddString(-3 / 2, "minus three", static_cast<uint8_t>(-3 % 2));
+    EXPECT_EQ(Entries(loc), (std::vector<Entry>{{0, "minus one", 0}, {126, "minus three", 1}}));
+}
+
+TEST_F(OroLocStringTest, RemovingALanguageRemovesBothGenders)
+{
+    COroLocString loc;
+    loc.AddString(5, "m", 0);
+    loc.AddString(5, "f", 1);
+    loc.AddString(0, "zero", 0);
+    loc.AddString(6, "six", 0);
+    loc.RemoveString(5);
+    EXPECT_EQ(Entries(loc), (std::vector<Entry>{{0, "zero", 0}, {6, "six", 0}}));
+    loc.RemoveString(0);
+    EXPECT_EQ(Entries(loc), (std::vector<Entry>{{6, "six", 0}}));
+    loc.RemoveString(9, 1);  // missing: nothing happens
+    EXPECT_EQ(loc.GetStringCount(), 1);
+    loc.StrRef = 12;
+    loc.Clear();
+    EXPECT_EQ(loc.GetStringCount(), 0);
+    EXPECT_EQ(loc.StrRef, 12);
+}
+
+TEST_F(OroLocStringTest, CopiesAreDeepAndOrdered)
+{
+    COroLocString source;
+    source.StrRef = 99;
+    source.AddString(2, "b", 1);
+    source.AddString(1, "a", 0);
+    COroLocString copy(source);
+    COroLocString assigned;
+    assigned.AddString(7, "gone", 0);
+    assigned = source;
+    source.AddString(2, "changed", 1);
+    for (const COroLocString* p : {&copy, &assigned}) {
+        EXPECT_EQ(p->StrRef, 99);
+        EXPECT_EQ(Entries(*p), (std::vector<Entry>{{2, "b", 1}, {1, "a", 0}}));
+    }
+    const COroLocString& self = assigned;
+    assigned = self;
+    EXPECT_EQ(assigned.GetStringCount(), 2);
+}
+
+TEST_F(OroLocStringTest, StrRefMarkerIsCutOnlyWhenTheOptionIsOne)
+{
+    ASSERT_TRUE(WriteFileText("tarnplayer.ini", "[Profile]\nShow Data Strref=1\n"));
+    COroLocString loc;
+    loc.AddString(1, "Word<<STRREF:123>>", 0);
+    loc.AddString(2, "<<STRREF:5>>", 0);
+    EXPECT_EQ(Entries(loc), (std::vector<Entry>{{1, "Word", 0}, {2, "", 0}}));
+    loc.AddString(1, "<<STRREF:9>>", 0);  // an existing entry becomes empty too
+    EXPECT_EQ(Entries(loc), (std::vector<Entry>{{1, "", 0}, {2, "", 0}}));
+
+    for (const char* pValue : {"0", "yes", ""}) {
+        ASSERT_TRUE(WriteFileText("tarnplayer.ini", std::string("[Profile]\nShow Data Strref=") + pValue + "\n"));
+        COroLocString kept;
+        kept.AddString(1, "Word<<STRREF:123>>", 0);
+        EXPECT_EQ(Entries(kept), (std::vector<Entry>{{1, "Word<<STRREF:123>>", 0}})) << pValue;
+    }
+}
+
+TEST_F(OroLocStringTest, MissingOptionFileStoresTextsUnchanged)
+{
+    COroLocString loc;
+    loc.AddString(1, "Word<<STRREF:1>>", 0);
+    EXPECT_EQ(Entries(loc), (std::vector<Entry>{{1, "Word<<STRREF:1>>", 0}}));
+}
