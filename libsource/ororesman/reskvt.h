@@ -1,0 +1,271 @@
+#pragma once
+// CResKVT: one KVT file in memory. It loads a file (every table copied into a
+// growable buffer of its own), answers queries about structs, fields and lists,
+// reads typed values by label, builds new files by appending, and saves them.
+// Every loaded file is treated as hostile: each offset, count and length is
+// checked in 64-bit arithmetic before it is used.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "orolocstring.h"
+#include "orostring.h"
+#include "ororesman.h"
+
+// A struct inside a CResKVT: valid while the index is below the struct count.
+struct CKvtStructHandle {
+    uint32_t nStructIndex;
+};
+
+// A LIST field: the struct holding it and the field's 16-byte label (zero-padded,
+// not terminated). List operations find the field again by these 16 bytes.
+struct CKvtListHandle {
+    uint32_t nStructIndex;
+    char label[16];
+};
+
+// Field type codes as stored in the field records.
+enum : int32_t {
+    KVT_BYTE = 0,
+    KVT_CHAR = 1,
+    KVT_WORD = 2,
+    KVT_SHORT = 3,
+    KVT_DWORD = 4,
+    KVT_INT = 5,
+    KVT_DWORD64 = 6,
+    KVT_INT64 = 7,
+    KVT_FLOAT = 8,
+    KVT_DOUBLE = 9,
+    KVT_STRING = 10,
+    KVT_RESREF = 11,
+    KVT_LOCSTRING = 12,
+    KVT_BINARY = 13,
+    KVT_STRUCT = 14,
+    KVT_LIST = 15,
+};
+
+// The records are packed: a borrowed image may place them at any byte offset.
+
+// The 56-byte file header. Offsets are meaningful only in a file image.
+struct __attribute__((packed)) KvtHeader_st {
+    char fileType[4];
+    char version[4];
+    uint32_t structOffset;
+    uint32_t structCount;
+    uint32_t fieldOffset;
+    uint32_t fieldCount;
+    uint32_t labelOffset;
+    uint32_t labelCount;
+    uint32_t fieldDataOffset;
+    uint32_t fieldDataSize;
+    uint32_t fieldIndicesOffset;
+    uint32_t fieldIndicesSize;
+    uint32_t listIndicesOffset;
+    uint32_t listIndicesSize;
+};
+static_assert(sizeof(KvtHeader_st) == 56);
+
+struct __attribute__((packed)) KvtStruct_st {
+    uint32_t structID;
+    uint32_t data; // 0 fields: 0xFFFFFFFF; 1 field: its index; more: array offset
+    uint32_t fieldCount;
+};
+static_assert(sizeof(KvtStruct_st) == 12);
+
+struct __attribute__((packed)) KvtField_st {
+    uint32_t type;
+    uint32_t labelIndex;
+    uint32_t data; // inline value, struct index, or byte offset into a block
+};
+static_assert(sizeof(KvtField_st) == 12);
+
+struct KvtLabel_st {
+    char name[16];
+};
+static_assert(sizeof(KvtLabel_st) == 16);
+
+class CKvtFieldLabelIndex;
+class CKvtLabelTableIndex;
+
+class CResKVT : public CRes {
+public:
+    CResKVT();
+    ~CResKVT() override;
+
+    bool OnResourceReleased() override;
+    bool OnResourceServiced() override;
+
+    // ---- Loading -------------------------------------------------------------
+    bool GetFileData(const char* pFileName);
+    // The same load from bytes already in memory (the bytes are copied).
+    bool LoadFromMemory(const uint8_t* pData, size_t nSize, const char* pNameForMessages);
+    void GetFileTypeAndVersion(COroString& sFileType, COroString& sVersion);
+
+    // ---- Structure queries ---------------------------------------------------
+    bool GetTopLevelStruct(CKvtStructHandle* pOut);
+    int32_t GetStructID(const CKvtStructHandle* pStruct);
+    int32_t GetFieldCount(const CKvtStructHandle* pStruct);
+    int32_t GetFieldIndexByLabel(const CKvtStructHandle* pStruct, const char* pLabel);
+    int32_t GetFieldType(const CKvtStructHandle* pStruct, const char* pLabel, int32_t nIndex);
+    const char* GetFieldLabel(const CKvtStructHandle* pStruct, int32_t nIndex);
+    uint32_t GetFieldSize(const CKvtStructHandle* pStruct, const char* pLabel, int32_t nIndex);
+    bool GetStructField(CKvtStructHandle* pOut, const CKvtStructHandle* pStruct, const char* pLabel);
+    bool GetList(CKvtListHandle* pOut, const CKvtStructHandle* pStruct, const char* pLabel);
+    int32_t GetListCount(const CKvtListHandle* pList);
+    bool GetListElement(CKvtStructHandle* pOut, const CKvtListHandle* pList, int32_t nElement);
+
+    // How many fields of the struct its record can address: min(field count,
+    // 1 for a single field, or the indices that fit in the field indices block
+    // from its array offset). -1 when the struct is invalid.
+    int32_t GetAddressableFieldCount(const CKvtStructHandle* pStruct);
+    // min(element count, the struct indices its entry holds); 0 when the list
+    // does not exist.
+    int32_t GetAddressableListCount(const CKvtListHandle* pList);
+    // Number of struct records (0 when empty).
+    uint32_t GetStructCount() const;
+
+    // ---- Typed readers: success flag 1 or 0, the default on failure ---------
+    uint8_t ReadBYTE(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess, uint8_t nDefault);
+    int8_t ReadCHAR(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess, int8_t nDefault);
+    uint16_t ReadWORD(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess, uint16_t nDefault);
+    int16_t ReadSHORT(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess, int16_t nDefault);
+    uint32_t ReadDWORD(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess, uint32_t nDefault);
+    int32_t ReadINT(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess, int32_t nDefault);
+    uint64_t ReadDWORD64(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess, uint64_t nDefault);
+    int64_t ReadINT64(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess, int64_t nDefault);
+    float ReadFLOAT(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess, float fDefault);
+    double ReadDOUBLE(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess, double fDefault);
+    COroString ReadSTRING(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess, COroString sDefault);
+    CResRef ReadRESREF(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess, CResRef rDefault);
+    COroLocString ReadLOCSTRING(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess,
+                                COroLocString lsDefault);
+    // Copies min(stored length, nBufferSize) bytes; returns pBuffer, or pDefault on failure.
+    void* ReadBINARY(const CKvtStructHandle* pStruct, void* pBuffer, uint32_t nBufferSize, const char* pLabel,
+                     int32_t* pSuccess, void* pDefault);
+
+    // ---- Writing ---------------------------------------------------------------
+    bool CreateNew(CKvtStructHandle* pOut, const COroString& sFileType);
+    bool AddStructField(CKvtStructHandle* pOut, const CKvtStructHandle* pParent, const char* pLabel,
+                        uint32_t nStructID);
+    bool AddList(CKvtListHandle* pOut, const CKvtStructHandle* pParent, const char* pLabel);
+    bool AddListElement(CKvtStructHandle* pOut, const CKvtListHandle* pList, uint32_t nStructID);
+
+    bool WriteBYTE(const CKvtStructHandle* pStruct, uint8_t nValue, const char* pLabel);
+    bool WriteCHAR(const CKvtStructHandle* pStruct, int8_t nValue, const char* pLabel);
+    bool WriteWORD(const CKvtStructHandle* pStruct, uint16_t nValue, const char* pLabel);
+    bool WriteSHORT(const CKvtStructHandle* pStruct, int16_t nValue, const char* pLabel);
+    bool WriteDWORD(const CKvtStructHandle* pStruct, uint32_t nValue, const char* pLabel);
+    bool WriteINT(const CKvtStructHandle* pStruct, int32_t nValue, const char* pLabel);
+    bool WriteDWORD64(const CKvtStructHandle* pStruct, uint64_t nValue, const char* pLabel);
+    bool WriteINT64(const CKvtStructHandle* pStruct, int64_t nValue, const char* pLabel);
+    bool WriteFLOAT(const CKvtStructHandle* pStruct, float fValue, const char* pLabel);
+    bool WriteDOUBLE(const CKvtStructHandle* pStruct, double fValue, const char* pLabel);
+    bool WriteSTRING(const CKvtStructHandle* pStruct, const COroString& sValue, const char* pLabel);
+    bool WriteRESREF(const CKvtStructHandle* pStruct, const CResRef& rValue, const char* pLabel);
+    bool WriteLOCSTRING(const CKvtStructHandle* pStruct, COroLocString lsValue, const char* pLabel);
+    bool WriteBINARY(const CKvtStructHandle* pStruct, const void* pData, uint32_t nSize, const char* pLabel);
+
+    bool SaveToFile(const char* pFileName);
+
+    // ---- Building blocks of the writer (public so tests can watch the layout) --
+    // Copies every table into an owned buffer of (used + growth step) capacity.
+    void MakeEditable();
+    int32_t AddStruct(uint32_t nStructID);
+    int32_t AddLabel(const char* pLabel);
+    // The new field record (type set, label set, data 0xFFFFFFFF), or null.
+    KvtField_st* AddField(const CKvtStructHandle* pStruct, const char* pLabel, uint32_t nType);
+    // Each gives the block's offset in its area, or -1 (as int64) on failure.
+    // A new block is asked for with old offset 0xFFFFFFFF and old size 0.
+    int64_t ReserveFieldData(uint32_t nOldOffset, uint32_t nOldSize, uint32_t nNewSize);
+    int64_t ReserveFieldIndices(uint32_t nOldOffset, uint32_t nOldSize, uint32_t nNewSize);
+    int64_t ReserveListIndices(uint32_t nOldOffset, uint32_t nOldSize, uint32_t nNewSize);
+    // Size of the file image: 56 + every table and block; 0 when empty.
+    // Computed in 64 bits: a damaged image may overlap its sections.
+    uint64_t GetTotalSize() const;
+    // Removes the abandoned bytes of both index areas when they are more than
+    // nMinBytes and A * 100 / S is more than nMinPercent.
+    void Compact(uint8_t nMinPercent, uint32_t nMinBytes);
+
+    // Read-only views for tests and tools.
+    const KvtHeader_st* GetHeader() const { return m_pHeader; }
+    uint32_t GetFieldIndicesAbandoned() const { return m_nFieldIndicesAbandoned; }
+    uint32_t GetListIndicesAbandoned() const { return m_nListIndicesAbandoned; }
+    uint32_t GetFieldIndicesCapacity() const { return m_nFieldIndicesCapacity; }
+    uint32_t GetListIndicesCapacity() const { return m_nListIndicesCapacity; }
+    uint32_t GetFieldDataCapacity() const { return m_nFieldDataCapacity; }
+    uint32_t GetStructCapacity() const { return m_nStructCapacity; }
+    uint32_t GetFieldCapacity() const { return m_nFieldCapacity; }
+    uint32_t GetLabelCapacity() const { return m_nLabelCapacity; }
+    const uint8_t* GetFieldIndicesBlock() const { return m_pFieldIndices; }
+
+    // The file type a manager delivery must carry (4 characters, not terminated).
+    void SetExpectedFileType(const char* pFileType);
+
+private:
+    // Growth steps, doubled at each growth of their table.
+    uint32_t m_nStructStep;
+    uint32_t m_nFieldStep;
+    uint32_t m_nLabelStep;
+    uint32_t m_nFieldDataStep;
+    uint32_t m_nFieldIndicesStep;
+    uint32_t m_nListIndicesStep;
+
+    KvtHeader_st* m_pHeader;
+    KvtStruct_st* m_pStructs;
+    uint32_t m_nStructCapacity;
+    KvtField_st* m_pFields;
+    uint32_t m_nFieldCapacity;
+    KvtLabel_st* m_pLabels;
+    uint32_t m_nLabelCapacity;
+    uint8_t* m_pFieldData;
+    uint32_t m_nFieldDataCapacity;
+    uint8_t* m_pFieldIndices;
+    uint32_t m_nFieldIndicesCapacity;
+    uint32_t m_nFieldIndicesAbandoned;
+    uint8_t* m_pListIndices;
+    uint32_t m_nListIndicesCapacity;
+    uint32_t m_nListIndicesAbandoned;
+    char m_labelResult[17];
+    char m_expectedFileType[4];
+    int32_t m_bBorrowed;
+    int32_t m_bDemanded;
+
+    // Lookups by label in structs with many fields, and of labels by the writer;
+    // both built lazily and giving exactly what the linear searches give.
+    CKvtFieldLabelIndex* m_pFieldLabelIndex;
+    CKvtLabelTableIndex* m_pLabelTableIndex;
+
+    bool LoadImage(const uint8_t* pData, size_t nSize, const char* pName);
+    void Detach();
+    void FreeOwned();
+    void ForgetLabelIndexes();
+    void ForgetPointers();
+    // Whether every section with a non-zero count or size lies inside the image.
+    static bool ImageSectionsInside(const uint8_t* pImage, uint64_t nSize);
+    void PointIntoImage(uint8_t* pImage);
+
+    const KvtStruct_st* ResolveStruct(const CKvtStructHandle* pStruct) const;
+    // The field record of field nIndex of the struct, or null.
+    KvtField_st* ResolveField(const KvtStruct_st* pRecord, uint32_t nIndex) const;
+    KvtField_st* FindField(const CKvtStructHandle* pStruct, const char* pLabel, int32_t nIndex);
+    int32_t FindIndexByKey(uint32_t nStructIndex, const KvtLabel_st& key);
+    int32_t LinearFindByKey(const KvtStruct_st* pRecord, const KvtLabel_st& key) const;
+    KvtField_st* FindListField(const CKvtListHandle* pList);
+    // Bytes of the list indices block available from the list field's entry, or -1.
+    int64_t ListEntryBytes(const KvtField_st* pField) const;
+    // The field of the reader's type, or null (warning raised for another type).
+    KvtField_st* FieldForRead(const CKvtStructHandle* pStruct, const char* pLabel, uint32_t nType, int32_t nLine);
+    // Bytes of the field data block from the field's offset, or -1 when outside.
+    int64_t FieldDataBytes(const KvtField_st* pField) const;
+    // The length word/byte of a length-prefixed value and whether it fits its block.
+    bool PrefixedLength(const KvtField_st* pField, uint32_t nPrefix, uint32_t* pLength) const;
+
+    enum class TArea { FieldData, FieldIndices, ListIndices };
+    int64_t ReserveBlock(TArea eArea, uint32_t nOldOffset, uint32_t nOldSize, uint32_t nNewSize);
+    uint32_t GetAreaUsed(TArea eArea) const;
+    void SetAreaUsed(TArea eArea, uint32_t nUsed);
+    KvtField_st* AddFieldWithData(const CKvtStructHandle* pStruct, const char* pLabel, uint32_t nType,
+                                  const void* pBytes, uint32_t nSize);
+    void CompactFieldIndices();
+    void CompactListIndices();
+};

@@ -1,0 +1,295 @@
+// CResKVT: resolving structs, fields and lists, and the structure queries.
+// Every reference read from the tables is checked against its table or block
+// in 64-bit arithmetic before it is followed.
+
+#include <cstring>
+
+#include "kvtfieldlabelindex.h"
+#include "orobase.h"
+#include "reskvt.h"
+#include "reskvtinternal.h"
+
+using namespace reskvt;
+
+namespace {
+
+// Structs up to this many fields are searched linearly; wider ones through the index.
+constexpr uint32_t kLinearSearchFields = 8;
+
+} // namespace
+
+const KvtStruct_st* CResKVT::ResolveStruct(const CKvtStructHandle* pStruct) const
+{
+    if (pStruct == nullptr || m_pHeader == nullptr || m_pStructs == nullptr)
+        return nullptr;
+    if (pStruct->nStructIndex >= m_pHeader->structCount)
+        return nullptr;
+    return &m_pStructs[pStruct->nStructIndex];
+}
+
+KvtField_st* CResKVT::ResolveField(const KvtStruct_st* pRecord, uint32_t nIndex) const
+{
+    if (pRecord == nullptr || m_pFields == nullptr)
+        return nullptr;
+    const uint32_t nCount = pRecord->fieldCount;
+    if (nIndex >= nCount)
+        return nullptr;
+    uint32_t nField;
+    if (nCount == 1) {
+        nField = pRecord->data;
+    } else {
+        if (m_pFieldIndices == nullptr)
+            return nullptr;
+        const uint64_t nEnd = (static_cast<uint64_t>(nIndex) + 1) * 4 + pRecord->data;
+        if (nEnd > m_pHeader->fieldIndicesSize)
+            return nullptr;
+        nField = LoadU32(m_pFieldIndices + pRecord->data + static_cast<uint64_t>(nIndex) * 4);
+    }
+    if (nField >= m_pHeader->fieldCount)
+        return nullptr;
+    return &m_pFields[nField];
+}
+
+int32_t CResKVT::LinearFindByKey(const KvtStruct_st* pRecord, const KvtLabel_st& key) const
+{
+    for (uint32_t i = 0; i < pRecord->fieldCount; ++i) {
+        const KvtField_st* pField = ResolveField(pRecord, i);
+        if (pField == nullptr || m_pLabels == nullptr || pField->labelIndex >= m_pHeader->labelCount)
+            break;
+        if (std::memcmp(m_pLabels[pField->labelIndex].name, key.name, 16) == 0)
+            return static_cast<int32_t>(i);
+    }
+    return -1;
+}
+
+int32_t CResKVT::FindIndexByKey(uint32_t nStructIndex, const KvtLabel_st& key)
+{
+    const CKvtStructHandle handle{nStructIndex};
+    const KvtStruct_st* pRecord = ResolveStruct(&handle);
+    if (pRecord == nullptr)
+        return -1;
+    if (pRecord->fieldCount <= kLinearSearchFields)
+        return LinearFindByKey(pRecord, key);
+    if (m_pFieldLabelIndex == nullptr)
+        m_pFieldLabelIndex = new CKvtFieldLabelIndex;
+    auto probe = [this, pRecord](uint32_t nField) -> const void* {
+        const KvtField_st* pField = ResolveField(pRecord, nField);
+        if (pField == nullptr || m_pLabels == nullptr || pField->labelIndex >= m_pHeader->labelCount)
+            return nullptr;
+        return m_pLabels[pField->labelIndex].name;
+    };
+    return m_pFieldLabelIndex->Find(nStructIndex, pRecord->fieldCount, KvtLabelKey::FromBytes(key.name), probe);
+}
+
+KvtField_st* CResKVT::FindField(const CKvtStructHandle* pStruct, const char* pLabel, int32_t nIndex)
+{
+    const KvtStruct_st* pRecord = ResolveStruct(pStruct);
+    if (pRecord == nullptr)
+        return nullptr;
+    if (pLabel != nullptr)
+        nIndex = FindIndexByKey(pStruct->nStructIndex, MakeLabelKey(pLabel));
+    if (nIndex < 0)
+        return nullptr;
+    return ResolveField(pRecord, static_cast<uint32_t>(nIndex));
+}
+
+bool CResKVT::GetTopLevelStruct(CKvtStructHandle* pOut)
+{
+    if (pOut == nullptr)
+        return false;
+    pOut->nStructIndex = 0;
+    return true;
+}
+
+int32_t CResKVT::GetStructID(const CKvtStructHandle* pStruct)
+{
+    const KvtStruct_st* pRecord = ResolveStruct(pStruct);
+    return pRecord != nullptr ? static_cast<int32_t>(pRecord->structID) : -1;
+}
+
+int32_t CResKVT::GetFieldCount(const CKvtStructHandle* pStruct)
+{
+    const KvtStruct_st* pRecord = ResolveStruct(pStruct);
+    return pRecord != nullptr ? static_cast<int32_t>(pRecord->fieldCount) : -1;
+}
+
+int32_t CResKVT::GetAddressableFieldCount(const CKvtStructHandle* pStruct)
+{
+    const KvtStruct_st* pRecord = ResolveStruct(pStruct);
+    if (pRecord == nullptr)
+        return -1;
+    const uint32_t nCount = pRecord->fieldCount;
+    if (nCount <= 1)
+        return static_cast<int32_t>(nCount);
+    if (m_pFieldIndices == nullptr || pRecord->data >= m_pHeader->fieldIndicesSize)
+        return 0;
+    const uint32_t nFit = (m_pHeader->fieldIndicesSize - pRecord->data) / 4;
+    return static_cast<int32_t>(nCount < nFit ? nCount : nFit);
+}
+
+int32_t CResKVT::GetFieldIndexByLabel(const CKvtStructHandle* pStruct, const char* pLabel)
+{
+    if (pStruct == nullptr || pLabel == nullptr)
+        return -1;
+    return FindIndexByKey(pStruct->nStructIndex, MakeLabelKey(pLabel));
+}
+
+int32_t CResKVT::GetFieldType(const CKvtStructHandle* pStruct, const char* pLabel, int32_t nIndex)
+{
+    const KvtField_st* pField = FindField(pStruct, pLabel, nIndex);
+    return pField != nullptr ? static_cast<int32_t>(pField->type) : -1;
+}
+
+const char* CResKVT::GetFieldLabel(const CKvtStructHandle* pStruct, int32_t nIndex)
+{
+    if (nIndex < 0)
+        return nullptr;
+    const KvtField_st* pField = ResolveField(ResolveStruct(pStruct), static_cast<uint32_t>(nIndex));
+    if (pField == nullptr || m_pLabels == nullptr || pField->labelIndex >= m_pHeader->labelCount)
+        return nullptr;
+    std::memcpy(m_labelResult, m_pLabels[pField->labelIndex].name, 16);
+    m_labelResult[16] = '\0';
+    return m_labelResult;
+}
+
+int64_t CResKVT::FieldDataBytes(const KvtField_st* pField) const
+{
+    if (m_pFieldData == nullptr || pField->data >= m_pHeader->fieldDataSize)
+        return -1;
+    return static_cast<int64_t>(m_pHeader->fieldDataSize) - pField->data;
+}
+
+bool CResKVT::PrefixedLength(const KvtField_st* pField, uint32_t nPrefix, uint32_t* pLength) const
+{
+    const int64_t nAvailable = FieldDataBytes(pField);
+    if (nAvailable < static_cast<int64_t>(nPrefix))
+        return false;
+    const uint8_t* pValue = m_pFieldData + pField->data;
+    const uint32_t nLength = nPrefix == 1 ? pValue[0] : LoadU32(pValue);
+    if (static_cast<int64_t>(nLength) + nPrefix > nAvailable)
+        return false;
+    *pLength = nLength;
+    return true;
+}
+
+uint32_t CResKVT::GetFieldSize(const CKvtStructHandle* pStruct, const char* pLabel, int32_t nIndex)
+{
+    const KvtField_st* pField = FindField(pStruct, pLabel, nIndex);
+    if (pField == nullptr)
+        return 0;
+    uint32_t nLength = 0;
+    switch (pField->type) {
+    case KVT_BYTE:
+    case KVT_CHAR: return 1;
+    case KVT_WORD:
+    case KVT_SHORT: return 2;
+    case KVT_DWORD:
+    case KVT_INT:
+    case KVT_FLOAT: return 4;
+    case KVT_DWORD64:
+    case KVT_INT64:
+    case KVT_DOUBLE: return 8;
+    case KVT_STRING:
+    case KVT_BINARY: return PrefixedLength(pField, 4, &nLength) ? nLength : 0;
+    case KVT_RESREF: return PrefixedLength(pField, 1, &nLength) ? nLength : 0;
+    case KVT_LOCSTRING:
+    case KVT_STRUCT:
+    case KVT_LIST: return 0;
+    default: OroWarning(kModule, kLineUnknownType, "Unknown KVT field type"); return 0;
+    }
+}
+
+bool CResKVT::GetStructField(CKvtStructHandle* pOut, const CKvtStructHandle* pStruct, const char* pLabel)
+{
+    if (pOut == nullptr || pLabel == nullptr)
+        return false;
+    const KvtField_st* pField = FindField(pStruct, pLabel, -1);
+    if (pField == nullptr || pField->type != KVT_STRUCT)
+        return false;
+    // Not checked against the struct count here: the next use of the handle does.
+    pOut->nStructIndex = pField->data;
+    return true;
+}
+
+int64_t CResKVT::ListEntryBytes(const KvtField_st* pField) const
+{
+    if (m_pListIndices == nullptr || pField->data >= m_pHeader->listIndicesSize)
+        return -1;
+    return static_cast<int64_t>(m_pHeader->listIndicesSize) - pField->data;
+}
+
+bool CResKVT::GetList(CKvtListHandle* pOut, const CKvtStructHandle* pStruct, const char* pLabel)
+{
+    if (pOut == nullptr || pLabel == nullptr)
+        return false;
+    const KvtField_st* pField = FindField(pStruct, pLabel, -1);
+    if (pField == nullptr || pField->type != KVT_LIST || ListEntryBytes(pField) < 4)
+        return false;
+    const KvtLabel_st key = MakeLabelKey(pLabel);
+    pOut->nStructIndex = pStruct->nStructIndex;
+    std::memcpy(pOut->label, key.name, 16);
+    return true;
+}
+
+KvtField_st* CResKVT::FindListField(const CKvtListHandle* pList)
+{
+    if (pList == nullptr)
+        return nullptr;
+    const CKvtStructHandle handle{pList->nStructIndex};
+    const KvtStruct_st* pRecord = ResolveStruct(&handle);
+    if (pRecord == nullptr)
+        return nullptr;
+    // The 16 label bytes are the key as they stand: a full label has no terminator.
+    KvtLabel_st key;
+    std::memcpy(key.name, pList->label, 16);
+    const int32_t nIndex = FindIndexByKey(pList->nStructIndex, key);
+    if (nIndex < 0)
+        return nullptr;
+    KvtField_st* pField = ResolveField(pRecord, static_cast<uint32_t>(nIndex));
+    if (pField == nullptr || pField->type != KVT_LIST)
+        return nullptr;
+    return pField;
+}
+
+int32_t CResKVT::GetListCount(const CKvtListHandle* pList)
+{
+    const KvtField_st* pField = FindListField(pList);
+    if (pField == nullptr || ListEntryBytes(pField) < 4)
+        return 0;
+    return static_cast<int32_t>(LoadU32(m_pListIndices + pField->data));
+}
+
+int32_t CResKVT::GetAddressableListCount(const CKvtListHandle* pList)
+{
+    const KvtField_st* pField = FindListField(pList);
+    if (pField == nullptr)
+        return 0;
+    const int64_t nAvailable = ListEntryBytes(pField);
+    if (nAvailable < 4)
+        return 0;
+    const uint32_t nCount = LoadU32(m_pListIndices + pField->data);
+    const uint64_t nFit = static_cast<uint64_t>(nAvailable - 4) / 4;
+    return static_cast<int32_t>(nCount < nFit ? nCount : nFit);
+}
+
+bool CResKVT::GetListElement(CKvtStructHandle* pOut, const CKvtListHandle* pList, int32_t nElement)
+{
+    if (pOut == nullptr || nElement < 0)
+        return false;
+    const KvtField_st* pField = FindListField(pList);
+    if (pField == nullptr)
+        return false;
+    const int64_t nAvailable = ListEntryBytes(pField);
+    if (nAvailable < 4)
+        return false;
+    if ((static_cast<int64_t>(nElement) + 2) * 4 > nAvailable)
+        return false;
+    const uint8_t* pEntry = m_pListIndices + pField->data;
+    if (static_cast<uint32_t>(nElement) >= LoadU32(pEntry))
+        return false;
+    const uint32_t nStruct = LoadU32(pEntry + 4 + static_cast<uint64_t>(nElement) * 4);
+    if (nStruct >= m_pHeader->structCount)
+        return false;
+    pOut->nStructIndex = nStruct;
+    return true;
+}

@@ -1,0 +1,485 @@
+// CResKVT: building a file by appending structs, fields, labels and lists.
+// Nothing is changed in place once added, so the byte layout of a saved file
+// follows from the order of the calls alone.
+
+#include <cstring>
+
+#include "kvtfieldlabelindex.h"
+#include "kvtlabeltableindex.h"
+#include "orobase.h"
+#include "reskvt.h"
+#include "reskvtinternal.h"
+
+using namespace reskvt;
+
+namespace {
+
+// Labels up to this count are searched backwards linearly; more through the index.
+constexpr uint32_t kLinearSearchLabels = 32;
+
+// Makes room for one more record: capacity = used + step, and the step doubles.
+template <typename T> bool GrowTable(T*& pTable, uint32_t nUsed, uint32_t& nCapacity, uint32_t& nStep)
+{
+    if (nUsed < nCapacity)
+        return true;
+    const uint64_t nNewCapacity = static_cast<uint64_t>(nUsed) + nStep;
+    // Indices are handed out as signed 32-bit numbers.
+    if (nNewCapacity > 0x7FFFFFFFull)
+        return false;
+    T* pNew = new T[static_cast<size_t>(nNewCapacity)];
+    if (pTable != nullptr && nUsed > 0)
+        std::memcpy(pNew, pTable, static_cast<size_t>(nUsed) * sizeof(T));
+    delete[] pTable;
+    pTable = pNew;
+    nCapacity = static_cast<uint32_t>(nNewCapacity);
+    nStep = DoubledStep(nStep);
+    return true;
+}
+
+char LowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+} // namespace
+
+int32_t CResKVT::AddStruct(uint32_t nStructID)
+{
+    if (m_bBorrowed != 0)
+        MakeEditable();
+    if (m_pHeader == nullptr || m_pStructs == nullptr)
+        return -1;
+    const uint32_t nIndex = m_pHeader->structCount;
+    if (!GrowTable(m_pStructs, nIndex, m_nStructCapacity, m_nStructStep))
+        return -1;
+    m_pStructs[nIndex] = KvtStruct_st{nStructID, kNone, 0};
+    m_pHeader->structCount = nIndex + 1;
+    return static_cast<int32_t>(nIndex);
+}
+
+int32_t CResKVT::AddLabel(const char* pLabel)
+{
+    if (m_bBorrowed != 0)
+        MakeEditable();
+    if (m_pHeader == nullptr || m_pLabels == nullptr || pLabel == nullptr)
+        return -1;
+    const KvtLabel_st key = MakeLabelKey(pLabel);
+    const uint32_t nCount = m_pHeader->labelCount;
+    if (nCount <= kLinearSearchLabels) {
+        for (uint32_t i = nCount; i-- > 0;)
+            if (std::memcmp(m_pLabels[i].name, key.name, 16) == 0)
+                return static_cast<int32_t>(i);
+    } else {
+        if (m_pLabelTableIndex == nullptr)
+            m_pLabelTableIndex = new CKvtLabelTableIndex;
+        const int32_t nFound = m_pLabelTableIndex->FindLast(m_pLabels, nCount, KvtLabelKey::FromBytes(key.name));
+        if (nFound >= 0)
+            return nFound;
+    }
+    if (!GrowTable(m_pLabels, nCount, m_nLabelCapacity, m_nLabelStep))
+        return -1;
+    m_pLabels[nCount] = key;
+    m_pHeader->labelCount = nCount + 1;
+    return static_cast<int32_t>(nCount);
+}
+
+uint32_t CResKVT::GetAreaUsed(TArea eArea) const
+{
+    switch (eArea) {
+    case TArea::FieldData: return m_pHeader->fieldDataSize;
+    case TArea::FieldIndices: return m_pHeader->fieldIndicesSize;
+    case TArea::ListIndices: return m_pHeader->listIndicesSize;
+    }
+    return 0;
+}
+
+void CResKVT::SetAreaUsed(TArea eArea, uint32_t nUsed)
+{
+    switch (eArea) {
+    case TArea::FieldData: m_pHeader->fieldDataSize = nUsed; break;
+    case TArea::FieldIndices: m_pHeader->fieldIndicesSize = nUsed; break;
+    case TArea::ListIndices: m_pHeader->listIndicesSize = nUsed; break;
+    }
+}
+
+int64_t CResKVT::ReserveBlock(TArea eArea, uint32_t nOldOffset, uint32_t nOldSize, uint32_t nNewSize)
+{
+    if (m_bBorrowed != 0)
+        MakeEditable();
+    uint8_t** ppArea = &m_pFieldData;
+    uint32_t* pCapacity = &m_nFieldDataCapacity;
+    uint32_t* pStep = &m_nFieldDataStep;
+    uint32_t* pAbandoned = nullptr; // moved field data is not counted
+    if (eArea == TArea::FieldIndices) {
+        ppArea = &m_pFieldIndices;
+        pCapacity = &m_nFieldIndicesCapacity;
+        pStep = &m_nFieldIndicesStep;
+        pAbandoned = &m_nFieldIndicesAbandoned;
+    } else if (eArea == TArea::ListIndices) {
+        ppArea = &m_pListIndices;
+        pCapacity = &m_nListIndicesCapacity;
+        pStep = &m_nListIndicesStep;
+        pAbandoned = &m_nListIndicesAbandoned;
+    }
+    if (m_pHeader == nullptr || *ppArea == nullptr)
+        return -1;
+    const uint32_t nUsed = GetAreaUsed(eArea);
+    const uint64_t nOldEnd = static_cast<uint64_t>(nOldOffset) + nOldSize;
+    // A block grows in place only while it is the last one of its area.
+    const bool bInPlace = nOldEnd == nUsed;
+    // A block to be moved must lie inside the area (a damaged record may say otherwise).
+    if (!bInPlace && nOldSize > 0 && nOldEnd > nUsed)
+        return -1;
+    if (nNewSize < nOldSize)
+        return -1;
+    const uint32_t nStart = bInPlace ? nOldOffset : nUsed;
+    const uint64_t nEnd = static_cast<uint64_t>(nStart) + nNewSize;
+    if (nEnd >= *pCapacity) {
+        const uint64_t nNewCapacity = nEnd + *pStep;
+        if (nNewCapacity > 0xFFFFFFFFull)
+            return -1;
+        uint8_t* pNew = new uint8_t[static_cast<size_t>(nNewCapacity)];
+        if (nUsed > 0)
+            std::memcpy(pNew, *ppArea, nUsed);
+        delete[] * ppArea;
+        *ppArea = pNew;
+        *pCapacity = static_cast<uint32_t>(nNewCapacity);
+        *pStep = DoubledStep(*pStep);
+    }
+    if (nStart != nOldOffset && nOldSize > 0) {
+        std::memcpy(*ppArea + nStart, *ppArea + nOldOffset, nOldSize);
+        // The old copy stays where it was: unused bytes until compaction.
+        if (pAbandoned != nullptr)
+            *pAbandoned += nOldSize;
+    }
+    SetAreaUsed(eArea, static_cast<uint32_t>(nEnd));
+    return nStart;
+}
+
+int64_t CResKVT::ReserveFieldData(uint32_t nOldOffset, uint32_t nOldSize, uint32_t nNewSize)
+{
+    return ReserveBlock(TArea::FieldData, nOldOffset, nOldSize, nNewSize);
+}
+
+int64_t CResKVT::ReserveFieldIndices(uint32_t nOldOffset, uint32_t nOldSize, uint32_t nNewSize)
+{
+    return ReserveBlock(TArea::FieldIndices, nOldOffset, nOldSize, nNewSize);
+}
+
+int64_t CResKVT::ReserveListIndices(uint32_t nOldOffset, uint32_t nOldSize, uint32_t nNewSize)
+{
+    return ReserveBlock(TArea::ListIndices, nOldOffset, nOldSize, nNewSize);
+}
+
+KvtField_st* CResKVT::AddField(const CKvtStructHandle* pStruct, const char* pLabel, uint32_t nType)
+{
+    if (m_bBorrowed != 0)
+        MakeEditable();
+    if (pLabel == nullptr || ResolveStruct(pStruct) == nullptr || m_pFields == nullptr)
+        return nullptr;
+    const uint32_t nStruct = pStruct->nStructIndex;
+    const uint32_t nField = m_pHeader->fieldCount;
+    if (!GrowTable(m_pFields, nField, m_nFieldCapacity, m_nFieldStep))
+        return nullptr;
+
+    // Attach the new field to its struct before counting it, so that a failed
+    // reservation leaves no half-made field behind.
+    const uint32_t nHeld = m_pStructs[nStruct].fieldCount;
+    if (nHeld == 0) {
+        m_pStructs[nStruct].data = nField;
+    } else if (nHeld == 1) {
+        const int64_t nOffset = ReserveFieldIndices(kNone, 0, 8);
+        if (nOffset < 0)
+            return nullptr;
+        StoreU32(m_pFieldIndices + nOffset, m_pStructs[nStruct].data);
+        StoreU32(m_pFieldIndices + nOffset + 4, nField);
+        m_pStructs[nStruct].data = static_cast<uint32_t>(nOffset);
+    } else {
+        const uint64_t nNewSize = (static_cast<uint64_t>(nHeld) + 1) * 4;
+        if (nNewSize > 0xFFFFFFFFull)
+            return nullptr;
+        const int64_t nOffset =
+            ReserveFieldIndices(m_pStructs[nStruct].data, nHeld * 4, static_cast<uint32_t>(nNewSize));
+        if (nOffset < 0)
+            return nullptr;
+        StoreU32(m_pFieldIndices + nOffset + static_cast<uint64_t>(nHeld) * 4, nField);
+        m_pStructs[nStruct].data = static_cast<uint32_t>(nOffset);
+    }
+    m_pStructs[nStruct].fieldCount = nHeld + 1;
+    m_pHeader->fieldCount = nField + 1;
+    const int32_t nLabel = AddLabel(pLabel);
+    m_pFields[nField] = KvtField_st{nType, static_cast<uint32_t>(nLabel), kNone};
+    // More fields and labels may let a lookup that stopped early go further.
+    if (m_pFieldLabelIndex != nullptr)
+        m_pFieldLabelIndex->ForgetStopped();
+    return &m_pFields[nField];
+}
+
+KvtField_st* CResKVT::AddFieldWithData(const CKvtStructHandle* pStruct, const char* pLabel, uint32_t nType,
+                                       const void* pBytes, uint32_t nSize)
+{
+    KvtField_st* pField = AddField(pStruct, pLabel, nType);
+    if (pField == nullptr)
+        return nullptr;
+    const int64_t nOffset = ReserveFieldData(kNone, 0, nSize);
+    if (nOffset < 0)
+        return nullptr;
+    if (nSize > 0)
+        std::memcpy(m_pFieldData + nOffset, pBytes, nSize);
+    pField->data = static_cast<uint32_t>(nOffset);
+    return pField;
+}
+
+bool CResKVT::WriteBYTE(const CKvtStructHandle* pStruct, uint8_t nValue, const char* pLabel)
+{
+    KvtField_st* pField = AddField(pStruct, pLabel, KVT_BYTE);
+    if (pField != nullptr)
+        pField->data = nValue;
+    return pField != nullptr;
+}
+
+bool CResKVT::WriteCHAR(const CKvtStructHandle* pStruct, int8_t nValue, const char* pLabel)
+{
+    KvtField_st* pField = AddField(pStruct, pLabel, KVT_CHAR);
+    if (pField != nullptr)
+        pField->data = static_cast<uint32_t>(static_cast<int32_t>(nValue));
+    return pField != nullptr;
+}
+
+bool CResKVT::WriteWORD(const CKvtStructHandle* pStruct, uint16_t nValue, const char* pLabel)
+{
+    KvtField_st* pField = AddField(pStruct, pLabel, KVT_WORD);
+    if (pField != nullptr)
+        pField->data = nValue;
+    return pField != nullptr;
+}
+
+bool CResKVT::WriteSHORT(const CKvtStructHandle* pStruct, int16_t nValue, const char* pLabel)
+{
+    KvtField_st* pField = AddField(pStruct, pLabel, KVT_SHORT);
+    if (pField != nullptr)
+        pField->data = static_cast<uint32_t>(static_cast<int32_t>(nValue));
+    return pField != nullptr;
+}
+
+bool CResKVT::WriteDWORD(const CKvtStructHandle* pStruct, uint32_t nValue, const char* pLabel)
+{
+    KvtField_st* pField = AddField(pStruct, pLabel, KVT_DWORD);
+    if (pField != nullptr)
+        pField->data = nValue;
+    return pField != nullptr;
+}
+
+bool CResKVT::WriteINT(const CKvtStructHandle* pStruct, int32_t nValue, const char* pLabel)
+{
+    KvtField_st* pField = AddField(pStruct, pLabel, KVT_INT);
+    if (pField != nullptr)
+        pField->data = static_cast<uint32_t>(nValue);
+    return pField != nullptr;
+}
+
+bool CResKVT::WriteFLOAT(const CKvtStructHandle* pStruct, float fValue, const char* pLabel)
+{
+    KvtField_st* pField = AddField(pStruct, pLabel, KVT_FLOAT);
+    if (pField == nullptr)
+        return false;
+    uint32_t nBits;
+    std::memcpy(&nBits, &fValue, 4);
+    pField->data = nBits;
+    return true;
+}
+
+bool CResKVT::WriteDWORD64(const CKvtStructHandle* pStruct, uint64_t nValue, const char* pLabel)
+{
+    return AddFieldWithData(pStruct, pLabel, KVT_DWORD64, &nValue, 8) != nullptr;
+}
+
+bool CResKVT::WriteINT64(const CKvtStructHandle* pStruct, int64_t nValue, const char* pLabel)
+{
+    return AddFieldWithData(pStruct, pLabel, KVT_INT64, &nValue, 8) != nullptr;
+}
+
+bool CResKVT::WriteDOUBLE(const CKvtStructHandle* pStruct, double fValue, const char* pLabel)
+{
+    return AddFieldWithData(pStruct, pLabel, KVT_DOUBLE, &fValue, 8) != nullptr;
+}
+
+bool CResKVT::WriteSTRING(const CKvtStructHandle* pStruct, const COroString& sValue, const char* pLabel)
+{
+    KvtField_st* pField = AddField(pStruct, pLabel, KVT_STRING);
+    if (pField == nullptr)
+        return false;
+    const uint32_t nLength = static_cast<uint32_t>(sValue.GetLength());
+    const int64_t nOffset = ReserveFieldData(kNone, 0, nLength + 4);
+    if (nOffset < 0)
+        return false;
+    StoreU32(m_pFieldData + nOffset, nLength);
+    if (nLength > 0)
+        std::memcpy(m_pFieldData + nOffset + 4, sValue.CStr(), nLength);
+    pField->data = static_cast<uint32_t>(nOffset);
+    return true;
+}
+
+bool CResKVT::WriteRESREF(const CKvtStructHandle* pStruct, const CResRef& rValue, const char* pLabel)
+{
+    KvtField_st* pField = AddField(pStruct, pLabel, KVT_RESREF);
+    if (pField == nullptr)
+        return false;
+    const uint32_t nLength = rValue.GetLength();
+    const int64_t nOffset = ReserveFieldData(kNone, 0, nLength + 1);
+    if (nOffset < 0)
+        return false;
+    uint8_t* pBlock = m_pFieldData + nOffset;
+    pBlock[0] = static_cast<uint8_t>(nLength);
+    for (uint32_t i = 0; i < nLength; ++i)
+        pBlock[1 + i] = static_cast<uint8_t>(LowerAscii(rValue.GetResRef()[i]));
+    pField->data = static_cast<uint32_t>(nOffset);
+    return true;
+}
+
+bool CResKVT::WriteLOCSTRING(const CKvtStructHandle* pStruct, COroLocString lsValue, const char* pLabel)
+{
+    const int32_t nCount = lsValue.GetStringCount();
+    uint64_t nTotal = 8;
+    for (int32_t i = 0; i < nCount; ++i)
+        nTotal += 8 + static_cast<uint64_t>(static_cast<uint32_t>(lsValue.GetStringLength(static_cast<uint32_t>(i))));
+    if (nTotal + 4 > 0xFFFFFFFFull)
+        return false;
+    KvtField_st* pField = AddField(pStruct, pLabel, KVT_LOCSTRING);
+    if (pField == nullptr)
+        return false;
+    const int64_t nOffset = ReserveFieldData(kNone, 0, static_cast<uint32_t>(nTotal + 4));
+    if (nOffset < 0)
+        return false;
+    pField->data = static_cast<uint32_t>(nOffset);
+    uint8_t* pOut = m_pFieldData + nOffset;
+    StoreU32(pOut, static_cast<uint32_t>(nTotal));
+    StoreU32(pOut + 4, static_cast<uint32_t>(lsValue.StrRef));
+    StoreU32(pOut + 8, static_cast<uint32_t>(nCount));
+    pOut += 12;
+    bool bAllWritten = true;
+    for (int32_t i = 0; i < nCount; ++i) {
+        // The size was computed from these lengths: write exactly that many bytes.
+        const uint32_t nLength = static_cast<uint32_t>(lsValue.GetStringLength(static_cast<uint32_t>(i)));
+        int32_t nLanguage = 0;
+        uint8_t nGender = 0;
+        COroString sText;
+        const bool bEntry = lsValue.GetStringByIndex(static_cast<uint32_t>(i), nLanguage, sText, nGender) != 0;
+        // A missing entry is written as language -1, gender 0, without text.
+        const uint32_t nId = bEntry ? static_cast<uint32_t>(nLanguage) * 2u + nGender : 0xFFFFFFFEu;
+        const uint32_t nTextLength = bEntry ? nLength : 0;
+        if (!bEntry)
+            bAllWritten = false;
+        StoreU32(pOut, nId);
+        StoreU32(pOut + 4, nTextLength);
+        const uint32_t nHave = static_cast<uint32_t>(sText.GetLength());
+        const uint32_t nCopy = nHave < nTextLength ? nHave : nTextLength;
+        if (nCopy > 0)
+            std::memcpy(pOut + 8, sText.CStr(), nCopy);
+        if (nLength > nCopy)
+            std::memset(pOut + 8 + nCopy, 0, nLength - nCopy);
+        pOut += 8 + static_cast<size_t>(nLength);
+    }
+    return bAllWritten;
+}
+
+bool CResKVT::WriteBINARY(const CKvtStructHandle* pStruct, const void* pData, uint32_t nSize, const char* pLabel)
+{
+    if ((pData == nullptr && nSize > 0) || nSize > 0xFFFFFFFFu - 4)
+        return false;
+    KvtField_st* pField = AddField(pStruct, pLabel, KVT_BINARY);
+    if (pField == nullptr)
+        return false;
+    const int64_t nOffset = ReserveFieldData(kNone, 0, nSize + 4);
+    if (nOffset < 0)
+        return false;
+    StoreU32(m_pFieldData + nOffset, nSize);
+    if (nSize > 0)
+        std::memcpy(m_pFieldData + nOffset + 4, pData, nSize);
+    pField->data = static_cast<uint32_t>(nOffset);
+    return true;
+}
+
+bool CResKVT::AddStructField(CKvtStructHandle* pOut, const CKvtStructHandle* pParent, const char* pLabel,
+                             uint32_t nStructID)
+{
+    if (pOut == nullptr)
+        return false;
+    KvtField_st* pField = AddField(pParent, pLabel, KVT_STRUCT);
+    if (pField == nullptr)
+        return false;
+    const int32_t nStruct = AddStruct(nStructID);
+    if (nStruct < 0)
+        return false;
+    pField->data = static_cast<uint32_t>(nStruct);
+    pOut->nStructIndex = static_cast<uint32_t>(nStruct);
+    return true;
+}
+
+bool CResKVT::AddList(CKvtListHandle* pOut, const CKvtStructHandle* pParent, const char* pLabel)
+{
+    if (pOut == nullptr)
+        return false;
+    KvtField_st* pField = AddField(pParent, pLabel, KVT_LIST);
+    if (pField == nullptr)
+        return false;
+    const int64_t nOffset = ReserveListIndices(kNone, 0, 4);
+    if (nOffset < 0)
+        return false;
+    StoreU32(m_pListIndices + nOffset, 0);
+    pField->data = static_cast<uint32_t>(nOffset);
+    const KvtLabel_st key = MakeLabelKey(pLabel);
+    pOut->nStructIndex = pParent->nStructIndex;
+    std::memcpy(pOut->label, key.name, 16);
+    return true;
+}
+
+bool CResKVT::AddListElement(CKvtStructHandle* pOut, const CKvtListHandle* pList, uint32_t nStructID)
+{
+    if (pOut == nullptr || pList == nullptr)
+        return false;
+    if (m_bBorrowed != 0)
+        MakeEditable();
+    KvtField_st* pField = FindListField(pList);
+    if (pField == nullptr)
+        return false;
+    const int64_t nAvailable = ListEntryBytes(pField);
+    if (nAvailable < 4)
+        return false;
+    const uint32_t nCount = LoadU32(m_pListIndices + pField->data);
+    const uint64_t nOldSize = (static_cast<uint64_t>(nCount) + 1) * 4;
+    if (static_cast<int64_t>(nOldSize) > nAvailable || nOldSize + 4 > 0xFFFFFFFFull)
+        return false;
+    const int64_t nOffset =
+        ReserveListIndices(pField->data, static_cast<uint32_t>(nOldSize), static_cast<uint32_t>(nOldSize + 4));
+    if (nOffset < 0)
+        return false;
+    pField->data = static_cast<uint32_t>(nOffset);
+    const int32_t nStruct = AddStruct(nStructID);
+    if (nStruct < 0)
+        return false;
+    uint8_t* pEntry = m_pListIndices + nOffset;
+    StoreU32(pEntry, nCount + 1);
+    StoreU32(pEntry + nOldSize, static_cast<uint32_t>(nStruct));
+    pOut->nStructIndex = static_cast<uint32_t>(nStruct);
+    return true;
+}
+
+bool CResKVT::CreateNew(CKvtStructHandle* pOut, const COroString& sFileType)
+{
+    if (pOut == nullptr || sFileType.GetLength() < 4)
+        return false;
+    if (m_bBorrowed != 0)
+        Detach();
+    // Meant for an empty object: one that already holds data is left alone.
+    if (m_pHeader != nullptr)
+        return false;
+    MakeEditable();
+    std::memcpy(m_pHeader->fileType, sFileType.CStr(), 4);
+    std::memcpy(m_pHeader->version, kVersion, 4);
+    const int32_t nTop = AddStruct(kNone);
+    if (nTop < 0)
+        return false;
+    pOut->nStructIndex = static_cast<uint32_t>(nTop);
+    return true;
+}
