@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh
-scripts/install-deps.sh "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+scripts/install-deps.sh "${BUILD_PACKAGES[@]}" "${GUI_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 
 build=build-test
 cmake -S . -B "$build" -G Ninja \
@@ -15,7 +15,7 @@ cmake --build "$build" -j "$(nproc)"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --label-exclude long
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --timeout 900 --label-exclude long
 
 scripts/fuzz-run.sh "$build" "${KVT_FUZZ_SECONDS:-60}"
 echo "All tests passed."

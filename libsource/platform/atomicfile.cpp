@@ -3,7 +3,6 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,20 +40,40 @@ bool WriteAll(int fd, const std::string& sContent)
     return true;
 }
 
-// A symbolic link is followed so that a linked settings file stays a link.
-bool ResolveTarget(const std::string& sPath, std::string& sTarget)
+// Follows symbolic links (at most 40) to the file they finally name, which
+// need not exist yet: saving through a dangling link creates its target.
+std::string ResolveLinks(const std::string& sPath)
 {
-    struct stat linkInfo {};
-    if (lstat(sPath.c_str(), &linkInfo) != 0 || !S_ISLNK(linkInfo.st_mode)) {
-        sTarget = sPath;
-        return true;
+    std::string sCurrent = sPath;
+    for (int nHops = 0; nHops < 40; ++nHops) {
+        struct stat info {};
+        if (lstat(sCurrent.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return sCurrent;
+        char buffer[PATH_MAX + 1];
+        const ssize_t n = readlink(sCurrent.c_str(), buffer, PATH_MAX);
+        if (n <= 0)
+            return sCurrent;
+        const std::string sLink(buffer, static_cast<size_t>(n));
+        const size_t nSlash = sCurrent.find_last_of('/');
+        sCurrent = (sLink[0] == '/' || nSlash == std::string::npos) ? sLink : sCurrent.substr(0, nSlash + 1) + sLink;
     }
-    char* pResolved = realpath(sPath.c_str(), nullptr);
-    if (pResolved == nullptr)
+    return sCurrent;
+}
+
+bool SyncPath(const std::string& sPath, int nFlags)
+{
+    const int fd = open(sPath.c_str(), nFlags | O_CLOEXEC);
+    if (fd < 0)
         return false;
-    sTarget = pResolved;
-    std::free(pResolved);
-    return true;
+    const bool bOk = fsync(fd) == 0;
+    return close(fd) == 0 && bOk;
+}
+
+mode_t NewFileMode()
+{
+    const mode_t nMask = umask(0);
+    umask(nMask);
+    return 0666 & ~nMask;
 }
 
 std::string FolderOf(const std::string& sPath)
@@ -106,35 +125,58 @@ bool ReadWholeFile(const std::string& sPath, std::string& sContent, bool& bExist
     return bOk;
 }
 
-bool ReplaceFileAtomically(const std::string& sPath, const std::string& sContent)
+CAtomicFileReplacement::CAtomicFileReplacement(const std::string& sPath)
 {
     if (sPath.empty())
-        return false;
-    std::string sTarget;
-    if (!ResolveTarget(sPath, sTarget))
-        return false;
-
+        return;
+    m_sTarget = ResolveLinks(sPath);
     struct stat oldInfo {};
-    const bool bExisted = stat(sTarget.c_str(), &oldInfo) == 0;
-    if (bExisted && (!S_ISREG(oldInfo.st_mode) || access(sTarget.c_str(), W_OK) != 0))
-        return false;
-
+    const bool bExisted = stat(m_sTarget.c_str(), &oldInfo) == 0;
+    if (bExisted && (!S_ISREG(oldInfo.st_mode) || access(m_sTarget.c_str(), W_OK) != 0))
+        return;
     std::string sTempPath;
-    const int fd = CreateTemporary(sTarget, sTempPath);
+    const int fd = CreateTemporary(m_sTarget, sTempPath);
     if (fd < 0)
-        return false;
-
-    bool bOk = true;
+        return;
+    bool bOk = fchmod(fd, bExisted ? (oldInfo.st_mode & 07777) : NewFileMode()) == 0;
     if (bExisted) {
-        bOk = fchmod(fd, oldInfo.st_mode & 07777) == 0;
         // Ownership can only be kept by a privileged process; losing it is not a failure.
         const int nChownResult = fchown(fd, oldInfo.st_uid, oldInfo.st_gid);
         (void)nChownResult;
     }
-    bOk = bOk && WriteAll(fd, sContent) && fsync(fd) == 0;
     bOk = (close(fd) == 0) && bOk;
-    bOk = bOk && rename(sTempPath.c_str(), sTarget.c_str()) == 0;
-    if (!bOk)
+    if (bOk)
+        m_sTempPath = sTempPath;
+    else
         unlink(sTempPath.c_str());
-    return bOk;
+}
+
+CAtomicFileReplacement::~CAtomicFileReplacement()
+{
+    if (!m_bCommitted && !m_sTempPath.empty())
+        unlink(m_sTempPath.c_str());
+}
+
+bool CAtomicFileReplacement::Commit()
+{
+    if (m_sTempPath.empty() || m_bCommitted)
+        return false;
+    if (!SyncPath(m_sTempPath, O_RDONLY) || rename(m_sTempPath.c_str(), m_sTarget.c_str()) != 0)
+        return false;
+    m_bCommitted = true;
+    SyncPath(FolderOf(m_sTarget), O_RDONLY | O_DIRECTORY);  // best effort: the rename has happened
+    return true;
+}
+
+bool ReplaceFileAtomically(const std::string& sPath, const std::string& sContent)
+{
+    CAtomicFileReplacement replacement(sPath);
+    if (!replacement.IsReady())
+        return false;
+    const int fd = open(replacement.TempPath().c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool bOk = WriteAll(fd, sContent);
+    bOk = (close(fd) == 0) && bOk;
+    return bOk && replacement.Commit();
 }

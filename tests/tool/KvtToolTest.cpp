@@ -1,0 +1,169 @@
+// Runs the built kvttool as a user would and checks its output and exit codes.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "KvtImageBuilder.h"
+#include "reskvt.h"
+#include "TempDir.h"
+
+namespace {
+
+struct ToolResult {
+    int nExit;
+    std::string sOut;
+    std::string sErr;
+};
+
+std::string Quote(const std::string& s)
+{
+    std::string q = "'";
+    for (char c : s)
+        q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+ToolResult RunTool(const std::string& sArguments)
+{
+    const char* pBuild = std::getenv("KVT_BUILD_DIR");
+    const std::string sTool = std::string(pBuild ? pBuild : ".") + "/kvttool";
+    CTempDir dir;
+    const std::string sOutFile = dir.File("out");
+    const std::string sErrFile = dir.File("err");
+    const std::string sCommand = Quote(sTool) + " " + sArguments + " >" + Quote(sOutFile) + " 2>" + Quote(sErrFile);
+    const int nStatus = std::system(sCommand.c_str());
+    return ToolResult{WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1, ReadFileText(sOutFile), ReadFileText(sErrFile)};
+}
+
+// A small document with a list, made by hand with the sections out of order.
+std::vector<uint8_t> HandMadeDocument()
+{
+    CKvtImageBuilder image("ABCD");
+    const uint32_t nFlag = image.AddLabel("Flag");
+    const uint32_t nItems = image.AddLabel("Items");
+    image.AddLabel("Flag");  // a repeated label entry
+    const uint32_t nName = image.AddLabel("Name");
+    image.AddStruct(0xFFFFFFFFu, image.AddFieldIndices({0, 1}), 2);
+    image.AddStruct(9, 2, 1);
+    image.AddField(KVT_LIST, nItems, image.AddListIndices({1, 1}));
+    image.AddField(KVT_BYTE, nFlag, 1);
+    image.AddField(KVT_STRING, nName, image.AddFieldData(CKvtImageBuilder::StringValue("Widget")));
+    using S = CKvtImageBuilder;
+    return image.Build({S::FieldData, S::Labels, S::ListIndices, S::Structs, S::FieldIndices, S::Fields});
+}
+
+const char kExpectedDump[] = "-1               [TopLevelStruct] = Type:ABCD Ver:V3.2\r\n"
+                             "\tFlag             [BYTE]       = 1\r\n"
+                             "\tItems            [List]       = ...\r\n"
+                             "\t\t0                [User-defined Struct: 9] = ...\r\n"
+                             "\t\t\tName             [COroString] = Widget\r\n";
+
+} // namespace
+
+TEST(KvtTool, DumpWritesTheExportText)
+{
+    CTempDir dir;
+    const std::string sFile = dir.File("doc.kvt");
+    ASSERT_TRUE(WriteFileBytes(sFile, HandMadeDocument()));
+    const ToolResult result = RunTool("dump " + Quote(sFile));
+    EXPECT_EQ(result.nExit, 0);
+    EXPECT_EQ(result.sOut, kExpectedDump);
+    EXPECT_EQ(result.sErr, "");
+}
+
+TEST(KvtTool, ResaveWritesAFileThatDumpsTheSame)
+{
+    CTempDir dir;
+    const std::string sIn = dir.File("in.kvt");
+    const std::string sOut = dir.File("out.kvt");
+    const std::string sAgain = dir.File("again.kvt");
+    ASSERT_TRUE(WriteFileBytes(sIn, HandMadeDocument()));
+    EXPECT_EQ(RunTool("resave " + Quote(sIn) + " " + Quote(sOut)).nExit, 0);
+    EXPECT_EQ(RunTool("dump " + Quote(sOut)).sOut, kExpectedDump);
+    // The saved form is a fixed point.
+    EXPECT_EQ(RunTool("resave " + Quote(sOut) + " " + Quote(sAgain)).nExit, 0);
+    EXPECT_EQ(ReadFileBytes(sOut), ReadFileBytes(sAgain));
+}
+
+TEST(KvtTool, OpenFailuresPrintTheEditorsMessages)
+{
+    CTempDir dir;
+    const std::string sMissing = dir.File("missing.kvt");
+    ToolResult result = RunTool("dump " + Quote(sMissing));
+    EXPECT_EQ(result.nExit, 2);
+    EXPECT_EQ(result.sErr, "Could not find file '" + sMissing + "'.\n");
+    EXPECT_EQ(result.sOut, "");
+
+    const std::string sBad = dir.File("bad.kvt");
+    WriteFileText(sBad, "ABCDV3.3 rest of file");
+    result = RunTool("check " + Quote(sBad));
+    EXPECT_EQ(result.nExit, 2);
+    EXPECT_EQ(result.sErr, "Could not open file. The header is invalid.\n");
+
+    // Passes the header check but is shorter than a KVT header.
+    const std::string sShort = dir.File("short.kvt");
+    WriteFileText(sShort, "ABCDV3.2");
+    result = RunTool("dump " + Quote(sShort));
+    EXPECT_EQ(result.nExit, 2);
+    EXPECT_EQ(result.sOut, "");
+    EXPECT_NE(result.sErr.find("Error opening file.  \n\nIs The selected file a KVT file?"), std::string::npos);
+    const std::string sOut = dir.File("never.kvt");
+    EXPECT_EQ(RunTool("resave " + Quote(sShort) + " " + Quote(sOut)).nExit, 2);
+    EXPECT_FALSE(FileExists(sOut));
+}
+
+TEST(KvtTool, CheckReportsWarnings)
+{
+    CTempDir dir;
+    const std::string sGood = dir.File("good.kvt");
+    ASSERT_TRUE(WriteFileBytes(sGood, HandMadeDocument()));
+    ToolResult result = RunTool("check " + Quote(sGood));
+    EXPECT_EQ(result.nExit, 0);
+    EXPECT_EQ(result.sErr, "");
+
+    CKvtImageBuilder image;
+    image.AddField(KVT_STRING, image.AddLabel("bad"), image.AddFieldData(CKvtImageBuilder::Word(99)));
+    image.AddStruct(0xFFFFFFFFu, 0, 1);
+    const std::string sDamaged = dir.File("damaged.kvt");
+    ASSERT_TRUE(WriteFileBytes(sDamaged, image.Build()));
+    result = RunTool("check " + Quote(sDamaged));
+    EXPECT_EQ(result.nExit, 1);
+    EXPECT_NE(result.sErr.find("Oro Warning: A warning has occured:"), std::string::npos);
+    EXPECT_NE(result.sErr.find("File: KVTTreeNodes"), std::string::npos);
+    // dump still shows what could be read.
+    result = RunTool("dump " + Quote(sDamaged));
+    EXPECT_EQ(result.nExit, 0);
+    EXPECT_NE(result.sOut.find("bad              [COroString] = \r\n"), std::string::npos);
+}
+
+TEST(KvtTool, SaveFailureExitsWithThree)
+{
+    CTempDir dir;
+    const std::string sIn = dir.File("in.kvt");
+    ASSERT_TRUE(WriteFileBytes(sIn, HandMadeDocument()));
+    const std::string sOut = dir.File("no/such/folder/out.kvt");
+    const ToolResult result = RunTool("resave " + Quote(sIn) + " " + Quote(sOut));
+    EXPECT_EQ(result.nExit, 3);
+    EXPECT_EQ(result.sErr, "Could not save file\n  '" + sOut +
+                               "'.\nIt may be in use by another application, or it may be read-only.\n");
+}
+
+TEST(KvtTool, UsageAndHelp)
+{
+    ToolResult result = RunTool("--help");
+    EXPECT_EQ(result.nExit, 0);
+    EXPECT_NE(result.sOut.find("Usage: kvttool"), std::string::npos);
+    for (const char* pArguments : {"", "dump", "frobnicate x", "resave onlyone", "dump a b"}) {
+        result = RunTool(pArguments);
+        EXPECT_EQ(result.nExit, 2) << pArguments;
+        EXPECT_NE(result.sErr.find("Usage: kvttool"), std::string::npos) << pArguments;
+    }
+    result = RunTool("--version");
+    EXPECT_EQ(result.nExit, 0);
+    EXPECT_EQ(result.sOut, std::string("KVT Editor v") + KVT_PROJECT_VERSION + "\n");
+}

@@ -1,0 +1,152 @@
+// kvttool: opens and saves KVT documents exactly as the editor does, without
+// a window.
+//   kvttool dump FILE        the File > Export text of FILE on standard output
+//   kvttool resave IN OUT    open IN and save it as OUT
+//   kvttool check FILE       exit 1 when opening FILE raised any warning
+// Warnings go to standard error and are answered with Ignore.
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "KVTExport.h"
+#include "KVTOpenDocument.h"
+#include "bcglobal.h"
+#include "orobase.h"
+#include "ororesman.h"
+
+namespace {
+
+const int kExitOk = 0;
+const int kExitWarnings = 1;
+const int kExitOpenFailed = 2;
+const int kExitSaveFailed = 3;
+
+const char kUsage[] =
+    "Usage: kvttool COMMAND ARGUMENTS\n"
+    "\n"
+    "Commands:\n"
+    "  dump FILE        write the export text of FILE to standard output\n"
+    "  resave IN OUT    open IN as the editor does and save it as OUT\n"
+    "  check FILE       open FILE; exit 1 if opening raised any warning\n"
+    "  --version        print the program's title and version\n"
+    "  --help           print this text\n"
+    "\n"
+    "Exit status: 0 success, 1 warnings (check), 2 the file could not be\n"
+    "opened or the command line is wrong, 3 the save failed (resave).\n";
+
+// Writes each warning to standard error as its box text and answers Ignore,
+// counting them for "check".
+class CToolReportHandler : public IOroReportHandler {
+public:
+    TOroReportAnswer Report(const OroReport_st& report) override
+    {
+        ++m_nReports;
+        std::fprintf(stderr, "%s: %s\n", report.caption, report.text);
+        return TOroReportAnswer::Ignore;
+    }
+    int Count() const { return m_nReports; }
+
+private:
+    int m_nReports = 0;
+};
+
+// The objects the editor's program entry creates before anything else.
+class CToolRuntime {
+public:
+    CToolRuntime()
+    {
+        SetOroReportHandler(&m_Handler);
+        g_pOroBase = new COroBase;
+        g_pOroResMan = new COroResMan;
+    }
+    ~CToolRuntime()
+    {
+        delete g_pOroResMan;
+        g_pOroResMan = nullptr;
+        delete g_pOroBase;
+        g_pOroBase = nullptr;
+        SetOroReportHandler(nullptr);
+    }
+    CToolRuntime(const CToolRuntime&) = delete;
+    CToolRuntime& operator=(const CToolRuntime&) = delete;
+
+    int Warnings() const { return m_Handler.Count(); }
+
+private:
+    CToolReportHandler m_Handler;
+};
+
+// Opens the document or prints the editor's message for the failure.
+std::unique_ptr<CKvtNodeTopLevelStruct> Open(const char* pFileName)
+{
+    CKvtNodeTopLevelStruct* pRoot = nullptr;
+    const TKvtOpenResult nResult = OpenKvtDocument(pFileName, pRoot);
+    if (nResult != TKvtOpenResult::Opened)
+        std::fprintf(stderr, "%s\n", GetOpenErrorText(nResult, pFileName).CStr());
+    return std::unique_ptr<CKvtNodeTopLevelStruct>(pRoot);
+}
+
+int Dump(const char* pFileName)
+{
+    CToolRuntime runtime;
+    std::unique_ptr<CKvtNodeTopLevelStruct> pRoot = Open(pFileName);
+    if (!pRoot)
+        return kExitOpenFailed;
+    const std::string sText = BuildExportText(pRoot.get());
+    if (std::fwrite(sText.data(), 1, sText.size(), stdout) != sText.size() || std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "kvttool: could not write to standard output\n");
+        return kExitOpenFailed;
+    }
+    return kExitOk;
+}
+
+int Resave(const char* pIn, const char* pOut)
+{
+    CToolRuntime runtime;
+    std::unique_ptr<CKvtNodeTopLevelStruct> pRoot = Open(pIn);
+    if (!pRoot)
+        return kExitOpenFailed;
+    if (!pRoot->SaveDocument(pOut)) {
+        std::fprintf(stderr, "%s\n", GetSaveErrorText(pOut).CStr());
+        return kExitSaveFailed;
+    }
+    return kExitOk;
+}
+
+int Check(const char* pFileName)
+{
+    CToolRuntime runtime;
+    std::unique_ptr<CKvtNodeTopLevelStruct> pRoot = Open(pFileName);
+    if (!pRoot)
+        return kExitOpenFailed;
+    return runtime.Warnings() > 0 ? kExitWarnings : kExitOk;
+}
+
+int Usage()
+{
+    std::fputs(kUsage, stderr);
+    return kExitOpenFailed;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("%s\n", BuildTitle().CStr());
+        return kExitOk;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "dump") == 0)
+        return Dump(argv[2]);
+    if (argc == 4 && std::strcmp(argv[1], "resave") == 0)
+        return Resave(argv[2], argv[3]);
+    if (argc == 3 && std::strcmp(argv[1], "check") == 0)
+        return Check(argv[2]);
+    return Usage();
+}

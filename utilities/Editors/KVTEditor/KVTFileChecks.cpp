@@ -1,0 +1,54 @@
+#include "KVTFileChecks.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+bool IsAsciiAlnum(unsigned char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+} // namespace
+
+bool CheckFileHeader(const char* pFileName)
+{
+    std::FILE* pFile = std::fopen(pFileName, "rb");
+    if (!pFile)
+        return false;
+    unsigned char header[8];
+    const size_t nRead = std::fread(header, 1, sizeof header, pFile);
+    std::fclose(pFile);
+    if (nRead < sizeof header)
+        return false;
+    // A file type is letters or digits, padded with spaces: once a byte is
+    // neither, it and every byte after it must be a space.
+    int i = 0;
+    while (i < 4 && IsAsciiAlnum(header[i]))
+        ++i;
+    for (; i < 4; ++i) {
+        if (header[i] != ' ')
+            return false;
+    }
+    return std::memcmp(header + 4, "V3.2", 4) == 0;
+}
+
+bool IsFileReadOnly(const char* pFileName)
+{
+    if (!FileExistsAt(pFileName))
+        return false;
+    std::FILE* pFile = std::fopen(pFileName, "r+b");
+    if (!pFile)
+        return true;
+    std::fclose(pFile);
+    return false;
+}
+
+bool FileExistsAt(const char* pFileName)
+{
+    struct stat info {};
+    return pFileName && stat(pFileName, &info) == 0;
+}

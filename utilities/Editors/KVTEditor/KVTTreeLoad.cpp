@@ -1,0 +1,242 @@
+#include "KVTTreeLoad.h"
+
+#include <sys/stat.h>
+
+#include <memory>
+
+namespace {
+
+const char kModule[] = "KVTTreeNodes";
+
+// Line numbers identify each report of this unit in the warning box.
+enum : int32_t {
+    kLineFieldFailed = 301,
+    kLineStructFieldMissing = 302,
+    kLineStructFailed = 303,
+    kLineListFailed = 304,
+    kLineStrangeType = 305,
+    kLineFieldCountCut = 310,
+    kLineListCountCut = 311,
+    kLineBudgetSpent = 312,
+    kLineStructReadTwice = 313,
+    kLineTooDeep = 314,
+};
+
+void WarnRunningFlag(bool bOk, const char* pLabel)
+{
+    if (!bOk) {
+        COroString sMessage;
+        sMessage.Format("A field of this struct could not be read (at field '%s').", pLabel);
+        OroWarning(kModule, kLineFieldFailed, sMessage.CStr());
+    }
+}
+
+} // namespace
+
+CKvtTreeLoader::CKvtTreeLoader(CResKVT* pRes, uint64_t nFileSize)
+    : m_pRes(pRes), m_nBudget(nFileSize), m_nIterations(0), m_bBudgetReported(false),
+      m_Claimed(pRes->GetStructCount(), false)
+{
+}
+
+bool CKvtTreeLoader::ClaimStruct(const CKvtStructHandle* pStruct)
+{
+    const uint32_t nIndex = pStruct->nStructIndex;
+    if (nIndex >= m_Claimed.size())
+        return true;  // not a valid struct: every read on it fails by itself
+    if (m_Claimed[nIndex]) {
+        COroString sMessage;
+        sMessage.Format("Struct %u is referenced more than once; it is shown empty here.", nIndex);
+        OroWarning(kModule, kLineStructReadTwice, sMessage.CStr());
+        return false;
+    }
+    m_Claimed[nIndex] = true;
+    return true;
+}
+
+bool CKvtTreeLoader::TakeIteration()
+{
+    if (m_nIterations >= m_nBudget) {
+        if (!m_bBudgetReported) {
+            m_bBudgetReported = true;
+            OroWarning(kModule, kLineBudgetSpent,
+                       "The file describes more fields and list elements than it can hold; the rest is not read.");
+        }
+        return false;
+    }
+    ++m_nIterations;
+    return true;
+}
+
+bool CKvtTreeLoader::DepthAllowsChildren(int32_t nLevel, const COroString& sWhat)
+{
+    if (nLevel < kMaxDepth)
+        return true;
+    COroString sMessage;
+    sMessage.Format("'%s' is nested too deeply; its contents are not read.", sWhat.CStr());
+    OroWarning(kModule, kLineTooDeep, sMessage.CStr());
+    return false;
+}
+
+bool CKvtTreeLoader::LoadTopLevel(CKvtNodeStruct* pRoot, const CKvtStructHandle* pStruct)
+{
+    ClaimStruct(pStruct);
+    return LoadStructFields(pRoot, pStruct, 0);
+}
+
+bool CKvtTreeLoader::LoadStructFields(CKvtNodeStruct* pNode, const CKvtStructHandle* pStruct, int32_t nLevel)
+{
+    bool bOk = true;
+    // Counts are unsigned as stored: only as many fields as the struct's
+    // record can address are visited.
+    const int32_t nFields = m_pRes->GetAddressableFieldCount(pStruct);
+    if (nFields <= 0)
+        return bOk;
+    const uint32_t nStored = static_cast<uint32_t>(m_pRes->GetFieldCount(pStruct));
+    if (nStored > static_cast<uint32_t>(nFields)) {
+        COroString sMessage;
+        sMessage.Format("A struct claims %u fields but its record addresses only %d; the rest is not read.", nStored,
+                        nFields);
+        OroWarning(kModule, kLineFieldCountCut, sMessage.CStr());
+    }
+
+    for (int32_t i = 0; i < nFields; ++i) {
+        if (!TakeIteration())
+            break;
+        const char* pFieldLabel = m_pRes->GetFieldLabel(pStruct, i);
+        // The label buffer is overwritten by the next call: keep a copy.
+        const COroString sLabel(pFieldLabel ? pFieldLabel : "");
+        const TKvtFieldType nType = static_cast<TKvtFieldType>(m_pRes->GetFieldType(pStruct, sLabel.CStr(), i));
+        CKvtNodeBase* pChild = CreateKvtNode(nType);
+        if (!pChild)
+            continue;  // unknown type codes are dropped
+        pChild->m_nIndex = i;
+        pChild->m_sLabel = sLabel;
+        pNode->AddChild(pChild);
+
+        WarnRunningFlag(bOk, sLabel.CStr());
+        bOk = pChild->Load(pStruct, sLabel.CStr()) && bOk;
+        WarnRunningFlag(bOk, sLabel.CStr());
+
+        if (!pChild->GetStructNode())
+            continue;
+        if (nType == ftSTRUCT) {
+            LoadStructChild(pChild, pStruct, sLabel.CStr(), nLevel + 1, bOk);
+        } else if (nType == ftLIST) {
+            LoadListChild(pChild->GetStructNode(), pStruct, sLabel.CStr(), nLevel + 1, bOk);
+        } else {
+            OroWarning(kModule, kLineStrangeType,
+                       "WARNING!  Strangeness happening, non list or struct type saying it is one.!");
+        }
+    }
+    return bOk;
+}
+
+void CKvtTreeLoader::LoadStructChild(CKvtNodeBase* pNode, const CKvtStructHandle* pStruct, const char* pLabel,
+                                     int32_t nLevel, bool& bOk)
+{
+    CKvtStructHandle held{};
+    if (!m_pRes->GetStructField(&held, pStruct, pLabel)) {
+        OroWarning(kModule, kLineStructFieldMissing, "A struct field names no struct.");
+        bOk = false;
+        return;
+    }
+    pNode->SetStructID(static_cast<uint32_t>(m_pRes->GetStructID(&held)));
+    if (!DepthAllowsChildren(nLevel, pNode->m_sLabel) || !ClaimStruct(&held))
+        return;
+    bOk = LoadStructFields(pNode->GetStructNode(), &held, nLevel) && bOk;
+    if (!bOk)
+        OroWarning(kModule, kLineStructFailed, "A field inside this struct could not be read.");
+}
+
+void CKvtTreeLoader::LoadListChild(CKvtNodeStruct* pNode, const CKvtStructHandle* pStruct, const char* pLabel,
+                                   int32_t nLevel, bool& bOk)
+{
+    CKvtListHandle list{};
+    if (!m_pRes->GetList(&list, pStruct, pLabel)) {
+        bOk = false;
+        return;
+    }
+    if (!DepthAllowsChildren(nLevel, pNode->m_sLabel))
+        return;
+    const uint32_t nStored = static_cast<uint32_t>(m_pRes->GetListCount(&list));
+    const int32_t nAddressable = m_pRes->GetAddressableListCount(&list);
+    const int32_t nElements = nAddressable < 0 ? 0 : nAddressable;
+    if (nStored > static_cast<uint32_t>(nElements)) {
+        COroString sMessage;
+        sMessage.Format("List '%s' claims %u elements but holds only %d; the rest is not read.", pLabel, nStored,
+                        nElements);
+        OroWarning(kModule, kLineListCountCut, sMessage.CStr());
+    }
+    for (int32_t j = 0; j < nElements; ++j) {
+        if (!TakeIteration())
+            break;
+        CKvtStructHandle element{};
+        if (!m_pRes->GetListElement(&element, &list, j)) {
+            bOk = false;
+            continue;
+        }
+        CKvtNodeBase* pElement = CreateKvtNode(ftSTRUCT);
+        pElement->m_nIndex = j;
+        pNode->AddChild(pElement);
+        pElement->SetStructID(static_cast<uint32_t>(m_pRes->GetStructID(&element)));
+        COroString sName;
+        sName.Format("%s[%d]", pLabel, j);
+        if (!DepthAllowsChildren(nLevel + 1, sName) || !ClaimStruct(&element))
+            continue;
+        bOk = LoadStructFields(pElement->GetStructNode(), &element, nLevel + 1) && bOk;
+        if (!bOk)
+            OroWarning(kModule, kLineListFailed, "A field inside this list element could not be read.");
+    }
+}
+
+bool LoadStructFields(CKvtNodeStruct* pNode, const CKvtStructHandle* pStruct)
+{
+    if (!s_pCurrentRes)
+        return false;
+    CKvtTreeLoader loader(s_pCurrentRes, UINT64_MAX);
+    return loader.LoadStructFields(pNode, pStruct, 0);
+}
+
+namespace {
+
+bool LoadFromResource(CKvtNodeTopLevelStruct* pRoot, CResKVT* pRes, uint64_t nFileSize)
+{
+    pRes->GetFileTypeAndVersion(pRoot->m_sFileType, pRoot->m_sVersion);
+    CKvtStructHandle top{};
+    const bool bTop = pRes->GetTopLevelStruct(&top);
+    CKvtTreeLoader loader(pRes, nFileSize);
+    s_pCurrentRes = pRes;
+    // The top-level struct is read first, so a reference back to it counts
+    // as a second reading like any other cycle.
+    const bool bFields = loader.LoadTopLevel(pRoot, &top);
+    s_pCurrentRes = nullptr;
+    return bTop && bFields;
+}
+
+} // namespace
+
+bool CKvtNodeTopLevelStruct::LoadDocument(const char* pFileName, bool* pRefused)
+{
+    std::unique_ptr<CResKVT> pRes(new CResKVT);
+    const bool bLoaded = pRes->GetFileData(pFileName);
+    if (pRefused)
+        *pRefused = !bLoaded;
+    if (!bLoaded)
+        return false;
+    struct stat info {};
+    const uint64_t nFileSize = stat(pFileName, &info) == 0 ? static_cast<uint64_t>(info.st_size) : pRes->GetTotalSize();
+    return LoadFromResource(this, pRes.get(), nFileSize);
+}
+
+bool CKvtNodeTopLevelStruct::LoadDocumentFromMemory(const uint8_t* pData, size_t nSize, const char* pName,
+                                                    bool* pRefused)
+{
+    std::unique_ptr<CResKVT> pRes(new CResKVT);
+    const bool bLoaded = pRes->LoadFromMemory(pData, nSize, pName);
+    if (pRefused)
+        *pRefused = !bLoaded;
+    if (!bLoaded)
+        return false;
+    return LoadFromResource(this, pRes.get(), nSize);
+}

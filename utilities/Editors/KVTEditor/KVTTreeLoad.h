@@ -1,0 +1,40 @@
+#pragma once
+// The load walk: turns the structs of a loaded CResKVT into nodes. Damaged
+// files are ordinary input: counts are cut to what the file backs, the total
+// work is bounded by the file's size, every struct is read at most once, and
+// nesting stops at a fixed depth; each cut is reported once.
+
+#include <cstdint>
+#include <vector>
+
+#include "KVTTreeNodes.h"
+
+class CKvtTreeLoader {
+public:
+    // The deepest level a loaded struct or list may have and still get children.
+    static constexpr int32_t kMaxDepth = 1000;
+
+    CKvtTreeLoader(CResKVT* pRes, uint64_t nFileSize);
+
+    // Reads the top-level struct into the root (level 0).
+    bool LoadTopLevel(CKvtNodeStruct* pRoot, const CKvtStructHandle* pStruct);
+    // Reads the fields of the struct into pNode, which sits at nLevel.
+    bool LoadStructFields(CKvtNodeStruct* pNode, const CKvtStructHandle* pStruct, int32_t nLevel);
+
+private:
+    // Marks the struct as read; false (with a warning) when it was read before.
+    bool ClaimStruct(const CKvtStructHandle* pStruct);
+    // Counts one loop iteration against the budget; false once it is spent.
+    bool TakeIteration();
+    bool DepthAllowsChildren(int32_t nLevel, const COroString& sWhat);
+    void LoadStructChild(CKvtNodeBase* pNode, const CKvtStructHandle* pStruct, const char* pLabel, int32_t nLevel,
+                         bool& bOk);
+    void LoadListChild(CKvtNodeStruct* pNode, const CKvtStructHandle* pStruct, const char* pLabel, int32_t nLevel,
+                       bool& bOk);
+
+    CResKVT* m_pRes;
+    uint64_t m_nBudget;
+    uint64_t m_nIterations;
+    bool m_bBudgetReported;
+    std::vector<bool> m_Claimed;
+};

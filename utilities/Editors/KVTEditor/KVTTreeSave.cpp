@@ -1,0 +1,193 @@
+// The save walk: appends the node tree to a fresh CResKVT in depth-first order
+// (which fixes the record layout of the file), then writes it.
+//
+// The walk runs on an explicit stack of frames rather than by recursion, so a
+// tree that pastes made deeper than any loaded file is still saved safely.
+// Each frame is one struct node whose children are being written, in exactly
+// the order a recursive walk would take.
+
+#include <memory>
+#include <vector>
+
+#include "atomicfile.h"
+#include "KVTTreeNodes.h"
+
+namespace {
+
+const char kModule[] = "KVTTreeNodes";
+
+enum : int32_t {
+    kLineChildFailed = 401,
+    kLineStructChildFailed = 402,
+    kLineStrangeType = 403,
+};
+
+const char kStrangeness[] = "WARNING!  Strangeness happening, non list or struct type saying it is one.!";
+
+struct CSaveFrame {
+    enum TStep { NextChild, AfterStructChild, ListElements };
+
+    CSaveFrame(CKvtNodeStruct* pStructNode, const CKvtStructHandle& structHandle)
+        : pNode(pStructNode), handle(structHandle)
+    {
+    }
+
+    CKvtNodeStruct* pNode;
+    CKvtStructHandle handle;
+    int32_t nChild = 0;
+    bool bOk = true;
+    TStep nStep = NextChild;
+    // State of the list child being written: its element structs, made in a
+    // first pass before any element's fields are written.
+    CKvtNodeStruct* pList = nullptr;
+    std::vector<CKvtStructHandle> elements;
+    std::vector<bool> created;
+    int32_t nElement = 0;
+};
+
+class CSaveWalk {
+public:
+    explicit CSaveWalk(CResKVT* pRes) : m_pRes(pRes) {}
+
+    bool Run(CKvtNodeStruct* pNode, const CKvtStructHandle* pStruct)
+    {
+        m_Frames.emplace_back(pNode, *pStruct);
+        bool bResult = true;
+        while (!m_Frames.empty()) {
+            if (!Step()) {
+                bResult = m_Frames.back().bOk;
+                m_Frames.pop_back();
+                if (!m_Frames.empty())
+                    m_Frames.back().bOk = bResult && m_Frames.back().bOk;
+            }
+        }
+        return bResult;
+    }
+
+private:
+    // Advances the top frame by one step; false when it has finished.
+    bool Step()
+    {
+        CSaveFrame& frame = m_Frames.back();
+        switch (frame.nStep) {
+        case CSaveFrame::NextChild:
+            if (frame.nChild >= frame.pNode->GetChildCount())
+                return false;
+            WriteChild(frame);
+            return true;
+        case CSaveFrame::AfterStructChild:
+            if (!frame.bOk)
+                OroWarning(kModule, kLineStructChildFailed, "A field inside this struct or list could not be saved.");
+            ++frame.nChild;
+            frame.nStep = CSaveFrame::NextChild;
+            return true;
+        case CSaveFrame::ListElements:
+            NextListElement(frame);
+            return true;
+        }
+        return false;
+    }
+
+    void WriteChild(CSaveFrame& frame)
+    {
+        CKvtNodeBase* pChild = frame.pNode->GetChild(frame.nChild);
+        const char* pLabel = pChild->m_sLabel.CStr();
+        frame.bOk = pChild->Save(&frame.handle, pLabel) && frame.bOk;
+        if (!frame.bOk) {
+            COroString sMessage;
+            sMessage.Format("A field of this struct could not be saved (at field '%s').", pLabel);
+            OroWarning(kModule, kLineChildFailed, sMessage.CStr());
+        }
+        CKvtNodeStruct* pStruct = pChild->GetStructNode();
+        if (!pStruct) {
+            ++frame.nChild;
+            return;
+        }
+        frame.nStep = CSaveFrame::AfterStructChild;
+        if (pChild->GetType() == ftSTRUCT) {
+            CKvtStructHandle held{};
+            if (!m_pRes->AddStructField(&held, &frame.handle, pLabel, pChild->GetStructID())) {
+                frame.bOk = false;
+                return;
+            }
+            m_Frames.emplace_back(pStruct, held);  // invalidates frame
+        } else if (pChild->GetType() == ftLIST) {
+            StartList(frame, pStruct, pLabel);
+        } else {
+            OroWarning(kModule, kLineStrangeType, kStrangeness);
+        }
+    }
+
+    void StartList(CSaveFrame& frame, CKvtNodeStruct* pList, const char* pLabel)
+    {
+        CKvtListHandle list{};
+        if (!m_pRes->AddList(&list, &frame.handle, pLabel)) {
+            frame.bOk = false;
+            return;
+        }
+        const int32_t nCount = pList->GetChildCount();
+        frame.pList = pList;
+        frame.elements.assign(static_cast<size_t>(nCount), CKvtStructHandle{});
+        frame.created.assign(static_cast<size_t>(nCount), false);
+        for (int32_t j = 0; j < nCount; ++j) {
+            const bool bCreated = m_pRes->AddListElement(&frame.elements[static_cast<size_t>(j)], &list,
+                                                         pList->GetChild(j)->GetStructID());
+            frame.created[static_cast<size_t>(j)] = bCreated;
+            frame.bOk = bCreated && frame.bOk;
+        }
+        frame.nElement = 0;
+        frame.nStep = CSaveFrame::ListElements;
+    }
+
+    void NextListElement(CSaveFrame& frame)
+    {
+        if (frame.nElement >= static_cast<int32_t>(frame.elements.size())) {
+            frame.elements.clear();
+            frame.created.clear();
+            frame.pList = nullptr;
+            frame.nStep = CSaveFrame::AfterStructChild;
+            return;
+        }
+        const size_t j = static_cast<size_t>(frame.nElement++);
+        // Any node may sit in a list; only struct-like ones have fields to write.
+        CKvtNodeStruct* pElement = frame.pList->GetChild(static_cast<int32_t>(j))->GetStructNode();
+        if (frame.created[j] && pElement) {
+            const CKvtStructHandle handle = frame.elements[j];
+            m_Frames.emplace_back(pElement, handle);  // invalidates frame
+        }
+    }
+
+    CResKVT* m_pRes;
+    std::vector<CSaveFrame> m_Frames;
+};
+
+} // namespace
+
+bool SaveStructFields(CKvtNodeStruct* pNode, const CKvtStructHandle* pStruct)
+{
+    if (!s_pCurrentRes)
+        return false;
+    CSaveWalk walk(s_pCurrentRes);
+    return walk.Run(pNode, pStruct);
+}
+
+bool CKvtNodeTopLevelStruct::SaveDocument(const char* pFileName)
+{
+    std::unique_ptr<CResKVT> pRes(new CResKVT);
+    CKvtStructHandle top{};
+    pRes->CreateNew(&top, m_sFileType);
+
+    s_pCurrentRes = pRes.get();
+    const bool bWalk = SaveStructFields(this, &top);
+    s_pCurrentRes = nullptr;
+
+    // Nothing reaches the target unless everything went right.
+    if (!bWalk || !pRes->GetHeader())
+        return false;
+    CAtomicFileReplacement target(pFileName ? pFileName : "");
+    if (!target.IsReady())
+        return false;
+    if (!pRes->SaveToFile(target.TempPath().c_str()))
+        return false;
+    return target.Commit();
+}
