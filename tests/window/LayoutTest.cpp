@@ -1,0 +1,337 @@
+// The window's arrangement: named controls with their texts, actions with
+// captions, shortcuts and hints, menus, dialogs, the start-up state, the
+// splitter and the Hex Edit command.
+
+#include <QComboBox>
+#include <QEnterEvent>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextEdit>
+#include <QTreeView>
+#include <sys/stat.h>
+
+#include "KVTFileDialog.h"
+#include "KVTQtDialogs.h"
+#include "WindowTestSupport.h"
+
+namespace {
+
+template <typename T> T* Find(TfrmMain& window, const char* pName)
+{
+    return window.findChild<T*>(QString::fromLatin1(pName));
+}
+
+QString LabelText(TfrmMain& window, const char* pName)
+{
+    const QLabel* pLabel = Find<QLabel>(window, pName);
+    return pLabel ? pLabel->text() : QStringLiteral("<missing>");
+}
+
+QStringList ItemNames(const QMenu* pMenu)
+{
+    QStringList names;
+    for (const QAction* pItem : pMenu->actions())
+        names << pItem->objectName();
+    return names;
+}
+
+} // namespace
+
+class LayoutTest : public QObject {
+    Q_OBJECT
+private slots:
+    void panelControlsExistWithTheirTexts();
+    void actionsHaveTheirCaptionsShortcutsAndHints();
+    void menusHoldTheirItems();
+    void dialogsHaveTheirFiltersAndExtensions();
+    void startUpShowsOnlyTheFieldPage();
+    void splitterGivesWindowGrowthToTheTree();
+    void hintsAppearInTheStatusBar();
+    void hexEditFollowsTheRegistry();
+};
+
+void LayoutTest::panelControlsExistWithTheirTexts()
+{
+    CWindowHarness harness;
+    TfrmMain& window = harness.Start();
+    QCOMPARE(window.objectName(), QStringLiteral("frmMain"));
+    QVERIFY(Find<QWidget>(window, "pMain"));
+    QVERIFY(Find<QTreeView>(window, "tvKVT"));
+    QVERIFY(Find<QSplitter>(window, "Splitter1"));
+    QVERIFY(Find<QWidget>(window, "pNodeInfo"));
+    QVERIFY(Find<QWidget>(window, "pInfoNodeTop"));
+    QVERIFY(Find<QStatusBar>(window, "sbMain"));
+    QCOMPARE(window.statusBar(), Find<QStatusBar>(window, "sbMain"));
+
+    const QTextEdit* pInfo = Find<QTextEdit>(window, "mInfo");
+    QVERIFY(pInfo);
+    QVERIFY(pInfo->isReadOnly());
+    QCOMPARE(pInfo->focusPolicy(), Qt::NoFocus);
+    QCOMPARE(pInfo->toPlainText(), QStringLiteral("This section is used to define field information.\n") +
+                                       QString(89, QLatin1Char('-')) +
+                                       QStringLiteral("\nSelect a node in the tree and edit it's information below."));
+    QCOMPARE(Find<QWidget>(window, "pInfoNodeTop")->height(), 150);
+
+    QCOMPARE(LabelText(window, "lTypeTitle"), QStringLiteral("Type: "));
+    QVERIFY(Find<QLabel>(window, "lTypeTitle")->font().bold());
+    QCOMPARE(LabelText(window, "lFieldID"), QStringLiteral("Field ID:"));
+    QCOMPARE(LabelText(window, "lFieldIndex"), QStringLiteral("Field Index:"));
+    QCOMPARE(LabelText(window, "Label3"), QStringLiteral("<- Overridden by hash value if FieldID used."));
+    QCOMPARE(LabelText(window, "lValue"), QStringLiteral("Data Value:"));
+    QCOMPARE(LabelText(window, "lFormatHelp"), QStringLiteral("Format:"));
+    QCOMPARE(LabelText(window, "lStrRefTitle"), QStringLiteral("STRREF:"));
+    QCOMPARE(LabelText(window, "Label1"), QStringLiteral("Gender:"));
+    QCOMPARE(LabelText(window, "lLangIDTitle"), QStringLiteral("Language ID:"));
+    QCOMPARE(LabelText(window, "Label4"), QStringLiteral("Type a number THEN hit Add."));
+    QVERIFY(!LabelText(window, "Label5").isEmpty());
+    for (const char* pEdit : {"eNType", "eFieldID", "eNIndex", "eStrRef"})
+        QVERIFY2(Find<QLineEdit>(window, pEdit), pEdit);
+    QVERIFY(Find<QLineEdit>(window, "eNIndex")->isReadOnly());
+    QVERIFY(Find<QPlainTextEdit>(window, "eValue"));
+    QVERIFY(Find<QPlainTextEdit>(window, "mOroLocStringValue"));
+    QCOMPARE(Find<QPushButton>(window, "bOroLocStringAdd")->text(), QStringLiteral("Add"));
+    QCOMPARE(Find<QPushButton>(window, "bOroLocStringDelete")->text(), QStringLiteral("Delete"));
+
+    const QComboBox* pGender = Find<QComboBox>(window, "cbGender");
+    QCOMPARE(pGender->count(), 2);
+    QCOMPARE(pGender->itemText(0), QStringLiteral("Female"));
+    QCOMPARE(pGender->itemText(1), QStringLiteral("Male"));
+    QCOMPARE(pGender->currentIndex(), -1);
+    QVERIFY(Find<QComboBox>(window, "cbLangIDs")->isEditable());
+
+    const QTabWidget* pPages = Find<QTabWidget>(window, "pcDataPage");
+    QCOMPARE(pPages->count(), 3);
+    QCOMPARE(pPages->tabText(0), QStringLiteral("Basic Field Data"));
+    QCOMPARE(pPages->tabText(1), QStringLiteral("COroLocString Data"));
+    QCOMPARE(pPages->tabText(2), QStringLiteral("Binary Data"));
+    QCOMPARE(pPages->widget(0)->objectName(), QStringLiteral("tsFieldTab"));
+    QCOMPARE(pPages->widget(1)->objectName(), QStringLiteral("tsLocStringTab"));
+    QCOMPARE(pPages->widget(2)->objectName(), QStringLiteral("tsBinaryTab"));
+    for (const char* pHidden : {"lBinaryLength", "eBinaryLength", "mBinaryData"})
+        QVERIFY2(Find<QWidget>(window, pHidden)->isHidden(), pHidden);
+}
+
+void LayoutTest::actionsHaveTheirCaptionsShortcutsAndHints()
+{
+    CWindowHarness harness;
+    harness.Start();
+    struct Expected {
+        const char* pName;
+        const char* pCaption;
+        QKeySequence shortcut;
+        const char* pHint;
+        bool bImage;
+    };
+    const Expected expected[] = {
+        {"actFileNew", "&New", QKeySequence(), "", true},
+        {"actFileOpen", "&Open", QKeySequence("Ctrl+O"), "", true},
+        {"actFileSave", "&Save...", QKeySequence("Ctrl+S"), "", true},
+        {"actFileSaveAs", "Save &As...", QKeySequence(), "", true},
+        {"actFileExport", "&Export...", QKeySequence(), "", true},
+        {"actFileExit", "E&xit", QKeySequence("Ctrl+Q"), "", false},
+        {"actNodeCopy", "Copy Node / Subtree", QKeySequence("Ctrl+C"),
+         "Copies the currently selected node or subtree to the program's \"clipboard\".", true},
+        {"actNodePaste", "Paste as Child Node", QKeySequence("Ctrl+V"),
+         "Pastes the node (or subtree) from the program's \"clipboard\" as a child of the currently selected node.",
+         true},
+        {"actNodeDelete", "Delete Node / Subtree", QKeySequence(), "Delete the currently selected node or subtree.",
+         true},
+        {"actHexEdit", "&Hex Edit", QKeySequence("F5"), "", true},
+    };
+    for (const Expected& e : expected) {
+        const QAction* pAction = harness.Action(e.pName);
+        QVERIFY2(pAction, e.pName);
+        QCOMPARE(pAction->text(), QString::fromLatin1(e.pCaption));
+        QCOMPARE(pAction->shortcut(), e.shortcut);
+        QCOMPARE(pAction->statusTip(), QString::fromLatin1(e.pHint));
+        QCOMPARE(!pAction->icon().isNull(), e.bImage);
+        QCOMPARE(pAction->parent()->objectName(), QStringLiteral("actMain"));
+    }
+}
+
+void LayoutTest::menusHoldTheirItems()
+{
+    CWindowHarness harness;
+    TfrmMain& window = harness.Start();
+    const QMenuBar* pBar = Find<QMenuBar>(window, "mmMain");
+    QVERIFY(pBar);
+    QStringList titles;
+    for (const QAction* pMenu : pBar->actions())
+        titles << pMenu->text();
+    QCOMPARE(titles, (QStringList{"&File", "Edit", "View"}));
+
+    const QMenu* pEdit = Find<QMenu>(window, "miEdit");
+    QCOMPARE(ItemNames(pEdit), (QStringList{"miNodeCopy", "miNodePaste", "N3", "miNodeDelete", "N4", "miHexEdit"}));
+    // A menu item shows its action's caption and shortcut and runs it.
+    QCOMPARE(Find<QAction>(window, "miNodeCopy")->text(),
+             QStringLiteral("Copy Node / Subtree\t") + QKeySequence("Ctrl+C").toString(QKeySequence::NativeText));
+    QAction* pExportItem = Find<QAction>(window, "miFileExport");
+    QVERIFY(!pExportItem->isEnabled());
+    harness.Action("actFileExport")->setEnabled(true);
+    QVERIFY(pExportItem->isEnabled());
+
+    const QMenu* pView = Find<QMenu>(window, "miView");
+    QCOMPARE(ItemNames(pView), (QStringList{"miHexView", "miPreviewDataInTree"}));
+    QCOMPARE(Find<QAction>(window, "miHexView")->text(), QStringLiteral("Hex Data"));
+    QVERIFY(!Find<QAction>(window, "miHexView")->isChecked());
+    QCOMPARE(Find<QAction>(window, "miPreviewDataInTree")->text(), QStringLiteral("Preview data in tree"));
+    QVERIFY(Find<QAction>(window, "miPreviewDataInTree")->isChecked());
+
+    const QMenu* pPopup = Find<QMenu>(window, "pumAddNode");
+    QVERIFY(pPopup);
+    const QList<QAction*> entries = pPopup->actions();
+    QCOMPARE(entries.size(), 19);
+    const char* captions[] = {"Add [BYTE]",
+                              "Add [CHAR]",
+                              "Add [WORD]",
+                              "Add [SHORT]",
+                              "Add [DWORD]",
+                              "Add [INT]",
+                              "Add [DWORD64]",
+                              "Add [INT64]",
+                              "Add [FLOAT]",
+                              "Add [DOUBLE]",
+                              "Add [COroString]",
+                              "Add [CResRef]",
+                              "Add [Binary]",
+                              "Add [COroLocString]",
+                              nullptr,
+                              "Add [User-defined Struct: 0]",
+                              "Add [List]"};
+    for (int i = 0; i < 17; ++i) {
+        if (!captions[i]) {
+            QVERIFY(entries[i]->isSeparator());
+            QVERIFY(entries[i]->objectName().isEmpty());
+            continue;
+        }
+        QCOMPARE(entries[i]->objectName(), QStringLiteral("Add%1").arg(i));
+        QCOMPARE(entries[i]->text(), QString::fromLatin1(captions[i]));
+        QCOMPARE(entries[i]->data().toInt(), i);
+    }
+    QVERIFY(entries[17]->isSeparator());
+    QCOMPARE(entries[18]->objectName(), QStringLiteral("RemoveNode"));
+    QCOMPARE(entries[18]->text(), QStringLiteral("Delete Node / Subtree"));
+    QCOMPARE(Find<QTreeView>(window, "tvKVT")->contextMenuPolicy(), Qt::CustomContextMenu);
+}
+
+void LayoutTest::dialogsHaveTheirFiltersAndExtensions()
+{
+    CWindowHarness harness;
+    TfrmMain& window = harness.Start();
+    const CKvtFileDialog* pOpen = Find<CKvtFileDialog>(window, "odMain");
+    const CKvtFileDialog* pSave = Find<CKvtFileDialog>(window, "sdMain");
+    const CKvtFileDialog* pExport = Find<CKvtFileDialog>(window, "sdExport");
+    QVERIFY(pOpen && pSave && pExport);
+    QCOMPARE(pOpen->Kind(), TKvtFileDialogKind::Open);
+    QCOMPARE(pOpen->Filter(), std::string("All Files (*.*)|*.*"));
+    QCOMPARE(pOpen->DefaultExt(), std::string("kvt"));
+    QCOMPARE(pSave->Kind(), TKvtFileDialogKind::Save);
+    QCOMPARE(pSave->Filter(), std::string("All Files (*.*)|*.*"));
+    QCOMPARE(pSave->DefaultExt(), std::string("kvt"));
+    QCOMPARE(pExport->Kind(), TKvtFileDialogKind::Save);
+    QCOMPARE(pExport->Filter(), std::string("KVT Files (*.txt)|*.txt"));
+    QCOMPARE(pExport->DefaultExt(), std::string("txt"));
+
+    // Every file matches "*.*" on the platform these filters come from.
+    QCOMPARE(CKvtQtDialogs::NameFiltersFromPairs("All Files (*.*)|*.*"), QStringList{"All Files (*)"});
+    QCOMPARE(CKvtQtDialogs::NameFiltersFromPairs("KVT Files (*.txt)|*.txt"), QStringList{"KVT Files (*.txt)"});
+    QCOMPARE(CKvtQtDialogs::NameFiltersFromPairs("A|*.a;*.b|B (x)|*.*"), (QStringList{"A (*.a *.b)", "B (*)"}));
+
+    // Without settings the Open dialog starts in the home folder.
+    harness.Dialogs().QueueFileDialogCancel();
+    harness.Action("actFileOpen")->trigger();
+    QCOMPARE(harness.Dialogs().FileDialogs()[0].sStartFolder, qEnvironmentVariable("HOME").toStdString() + "/");
+}
+
+void LayoutTest::startUpShowsOnlyTheFieldPage()
+{
+    CWindowHarness harness;
+    TfrmMain& window = harness.Start();
+    QCOMPARE(window.size(), QSize(899, 651));
+    QCOMPARE(harness.Caption(), CWindowHarness::Title(" - [No File]"));
+    const QTabWidget* pPages = Find<QTabWidget>(window, "pcDataPage");
+    QVERIFY(pPages->isTabVisible(0));
+    QVERIFY(!pPages->isTabVisible(1));
+    QVERIFY(!pPages->isTabVisible(2));
+    QCOMPARE(pPages->currentIndex(), 0);
+    for (const char* pEdit : {"eNType", "eFieldID", "eNIndex"})
+        QVERIFY2(Find<QLineEdit>(window, pEdit)->text().isEmpty(), pEdit);
+    QVERIFY(Find<QPlainTextEdit>(window, "eValue")->toPlainText().isEmpty());
+    QCOMPARE(window.TreeModel().rowCount(), 0);
+}
+
+void LayoutTest::splitterGivesWindowGrowthToTheTree()
+{
+    CWindowHarness harness;
+    TfrmMain& window = harness.Start();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QSplitter* pSplitter = Find<QSplitter>(window, "Splitter1");
+    QCOMPARE(pSplitter->handleWidth(), 3);
+    QVERIFY(pSplitter->opaqueResize());
+    QWidget* pPanel = Find<QWidget>(window, "pNodeInfo");
+    QWidget* pTree = Find<QWidget>(window, "tvKVT");
+    QCOMPARE(pPanel->width(), 387);
+    const int nTreeWidth = pTree->width();
+
+    window.resize(1199, 651);
+    QTRY_COMPARE(pTree->width(), nTreeWidth + 300);
+    QCOMPARE(pPanel->width(), 387);
+}
+
+void LayoutTest::hintsAppearInTheStatusBar()
+{
+    CWindowHarness harness;
+    TfrmMain& window = harness.Start();
+    const QStatusBar* pBar = Find<QStatusBar>(window, "sbMain");
+    harness.Action("actNodeDelete")->showStatusText(&window);
+    QCOMPARE(pBar->currentMessage(), QStringLiteral("Delete the currently selected node or subtree."));
+
+    QLineEdit* pIndex = Find<QLineEdit>(window, "eNIndex");
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QCoreApplication::sendEvent(pIndex, &enter);
+    QCOMPARE(pBar->currentMessage(), QStringLiteral("This value is overridden by hash value if FieldID is used."));
+}
+
+void LayoutTest::hexEditFollowsTheRegistry()
+{
+    {
+        CWindowHarness harness;
+        harness.Start();
+        QVERIFY(!harness.Action("actHexEdit")->isEnabled());
+    }
+    CWindowHarness harness;
+    const std::string sScript = harness.Dir().File("hexeditor.sh");
+    const std::string sOutput = harness.Dir().File("hexeditor.out");
+    QVERIFY(WriteFileText(sScript, "#!/bin/sh\nsleep 0.2\nprintf '%s' \"$1\" > '" + sOutput + "'\n"));
+    QVERIFY(chmod(sScript.c_str(), 0755) == 0);
+    QVERIFY(
+        WriteFileText(harness.RegistryFile(), "[\\SOFTWARE\\Breakpoint\\Hex Workshop 3.0]\nPath=" + sScript + "\n"));
+    TfrmMain& window = harness.Start();
+    QAction* pHexEdit = harness.Action("actHexEdit");
+    QVERIFY(pHexEdit->isEnabled());
+    QCOMPARE(pHexEdit->shortcut(), QKeySequence(Qt::Key_F5));
+
+    const std::string sPath = harness.Dir().File("doc.kvt");
+    QVERIFY(WriteSmallDocument(sPath));
+    QVERIFY(window.OpenFile(sPath.c_str()));
+    pHexEdit->trigger();
+    // The command waited for the program, which wrote the file name it got.
+    QCOMPARE(ReadFileText(sOutput), sPath);
+}
+
+int RunLayoutTests(int argc, char** argv)
+{
+    LayoutTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "LayoutTest.moc"

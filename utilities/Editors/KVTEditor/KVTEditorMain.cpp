@@ -1,0 +1,444 @@
+#include "KVTEditorMain.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QShowEvent>
+#include <QTabWidget>
+#include <QTreeView>
+#include <QUrl>
+#include <cstdio>
+
+#include "Bcdebug.h"
+#include "HexEditorLauncher.h"
+#include "KVTExport.h"
+#include "KVTFileChecks.h"
+#include "KVTFileDialog.h"
+#include "KVTOpenDocument.h"
+#include "KVTRecentFilesMenu.h"
+#include "KVTTreeModel.h"
+#include "Kvtoptions.h"
+#include "bcglobal.h"
+
+namespace {
+
+const char* const kModule = "KVTEditorMain.cpp";
+constexpr int kNoRecentItemLine = 242;
+
+const char* const kWarningTitle = "Warning";
+const char* const kErrorTitle = "Error";
+// The title the platform gives its confirmation boxes.
+const char* const kConfirmTitle = "Confirm";
+
+// The local file paths among dropped URLs, in their order.
+std::vector<COroString> DroppedFiles(const QMimeData* pData)
+{
+    std::vector<COroString> files;
+    if (!pData || !pData->hasUrls())
+        return files;
+    for (const QUrl& url : pData->urls()) {
+        if (url.isLocalFile())
+            files.emplace_back(QFile::encodeName(url.toLocalFile()).constData());
+    }
+    return files;
+}
+
+// BCAssert's orderly shutdown: the message loop ends as after a normal quit,
+// once the current event is done (also when the loop has not started yet),
+// without asking the window whether it may close.
+void RequestShutdown()
+{
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), []() { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+}
+
+} // namespace
+
+TfrmMain::TfrmMain(IKvtDialogs& dialogs, QWidget* pParent)
+    : QMainWindow(pParent), m_Dialogs(dialogs), m_pRootNode(nullptr), m_bModified(false), m_bReadOnly(false),
+      m_pClipboardNode(nullptr), m_pLocStrNode(nullptr), m_bLocStrEditing(false), m_pTreeModel(new CKvtTreeModel(this))
+{
+    CreateForm();
+
+    BuildTitle();
+    SetBCAssertCaption(g_sTitle.CStr());
+    SetBCShutdownRequest(RequestShutdown);
+    BuildAddNodeMenu();
+    setAcceptDrops(true);
+
+    g_pOptions = new COptions;
+    g_pOptions->SetErrorReport(
+        [this](const COroString& sText) { ShowBox(sText, g_sTitle.CStr(), TKvtBoxIcon::Error, TKvtBoxButtons::Ok); });
+    m_pRecentFilesMenu =
+        std::make_unique<CKvtRecentFilesMenu>(*miFile, *g_pOptions, [this](QAction* pItem) { RecentFileClick(pItem); });
+    g_pOptions->RecentFiles.SetOnChange([this]() { m_pRecentFilesMenu->Rebuild(); });
+    g_pOptions->Load();
+}
+
+TfrmMain::~TfrmMain()
+{
+    // The items point at the nodes, so they go first.
+    m_pTreeModel->Rebuild(nullptr, m_pTreeModel->IsPreview());
+    delete m_pRootNode;
+    m_pRootNode = nullptr;
+    delete m_pClipboardNode;
+    m_pClipboardNode = nullptr;
+    setAcceptDrops(false);
+    g_pOptions->RecentFiles.SetOnChange(nullptr);
+    g_pOptions->Save();
+    delete g_pOptions;
+    g_pOptions = nullptr;
+    SetBCShutdownRequest(nullptr);
+}
+
+TKvtBoxAnswer TfrmMain::ShowBox(const COroString& sText, const char* pTitle, TKvtBoxIcon nIcon, TKvtBoxButtons nButtons)
+{
+    KvtMessageBox_st box;
+    box.sText = sText.CStr();
+    box.sTitle = pTitle;
+    box.nIcon = nIcon;
+    box.nButtons = nButtons;
+    return m_Dialogs.MessageBox(box);
+}
+
+void TfrmMain::showEvent(QShowEvent* pEvent)
+{
+    QMainWindow::showEvent(pEvent);
+    // Restoring a minimized window is the window system's business, not a
+    // new showing of the form.
+    if (!pEvent->spontaneous())
+        FormShow();
+}
+
+void TfrmMain::FormShow()
+{
+    pcDataPage->setTabVisible(pcDataPage->indexOf(tsLocStringTab), false);
+    pcDataPage->setTabVisible(pcDataPage->indexOf(tsBinaryTab), false);
+    RefreshGui();
+    actHexEdit->setEnabled(GetHexEditorPath().GetLength() > 0);
+}
+
+bool TfrmMain::OpenFile(const COroString& sFileName)
+{
+    const char* pFileName = sFileName.CStr();
+    if (!FileExistsAt(pFileName)) {
+        ShowBox(GetOpenErrorText(TKvtOpenResult::NotFound, pFileName), kWarningTitle, TKvtBoxIcon::Warning,
+                TKvtBoxButtons::Ok);
+        return false;
+    }
+    if (!CheckFileHeader(pFileName)) {
+        ShowBox(GetOpenErrorText(TKvtOpenResult::BadHeader, pFileName), kErrorTitle, TKvtBoxIcon::Error,
+                TKvtBoxButtons::Ok);
+        return false;
+    }
+    CloseFile();
+    m_pRootNode = new CKvtNodeTopLevelStruct;
+    m_bModified = false;
+    m_bReadOnly = IsFileReadOnly(pFileName);
+    m_sFileName = sFileName;
+
+    // A damaged field still gives a document (its warning was shown); only a
+    // file the document model refuses as a whole leaves none.
+    bool bRefused = false;
+    try {
+        m_pRootNode->LoadDocument(pFileName, &bRefused);
+    } catch (...) {
+        bRefused = true;
+    }
+    bool bOpened = !bRefused;
+    if (bOpened) {
+        actFileExport->setEnabled(true);
+    } else {
+        ShowBox(GetOpenErrorText(TKvtOpenResult::LoadFailed, pFileName), g_sTitle.CStr(), TKvtBoxIcon::None,
+                TKvtBoxButtons::Ok);
+        CloseFile();
+    }
+    RebuildTreeView();
+    return bOpened;
+}
+
+void TfrmMain::CloseFile()
+{
+    m_pTreeModel->Rebuild(nullptr, m_pTreeModel->IsPreview());
+    delete m_pRootNode;
+    m_pRootNode = nullptr;
+    m_pLocStrNode = nullptr;
+    m_sFileName = COroString();
+    m_bModified = false;
+    m_bReadOnly = false;
+    RebuildTreeView();
+}
+
+TKvtBoxAnswer TfrmMain::AskSaveChanges()
+{
+    if (!m_bModified)
+        return TKvtBoxAnswer::No;
+    const TKvtBoxAnswer nAnswer = ShowBox("Do you wish to save the current file?", kConfirmTitle, TKvtBoxIcon::Question,
+                                          TKvtBoxButtons::YesNoCancel);
+    if (nAnswer == TKvtBoxAnswer::Yes) {
+        if (!SaveFile()) {
+            m_bReadOnly = IsFileReadOnly(m_sFileName.CStr());
+            return TKvtBoxAnswer::Cancel;
+        }
+        return TKvtBoxAnswer::Yes;
+    }
+    return nAnswer == TKvtBoxAnswer::No ? TKvtBoxAnswer::No : TKvtBoxAnswer::Cancel;
+}
+
+bool TfrmMain::SaveFile()
+{
+    // A document never saved has no name yet: nothing is written and nothing
+    // is said, so the command that asked counts as cancelled.
+    if (m_sFileName.GetLength() == 0 || !m_pRootNode)
+        return false;
+    if (!m_pRootNode->SaveDocument(m_sFileName.CStr())) {
+        ShowBox(GetSaveErrorText(m_sFileName.CStr()), kErrorTitle, TKvtBoxIcon::Error, TKvtBoxButtons::Ok);
+        return false;
+    }
+    return true;
+}
+
+void TfrmMain::RefreshGui()
+{
+    RefreshDocumentGui();
+}
+
+void TfrmMain::RefreshDocumentGui()
+{
+    COroString sCaption = g_sTitle;
+    if (m_sFileName.GetLength() == 0) {
+        sCaption = sCaption + (m_bModified ? " - [New File]" : " - [No File]");
+    } else {
+        sCaption = sCaption + " - " + m_sFileName;
+        if (m_bReadOnly)
+            sCaption = sCaption + " [Read Only] ";
+        if (m_bModified)
+            sCaption = sCaption + "*";
+    }
+    setWindowTitle(QString::fromLocal8Bit(sCaption.CStr()));
+    actFileSave->setEnabled(m_bModified && !m_bReadOnly);
+    actFileSaveAs->setEnabled(true);
+}
+
+void TfrmMain::RebuildTreeView()
+{
+    m_pTreeModel->Rebuild(m_pRootNode, miPreviewDataInTree->isChecked());
+}
+
+QModelIndex TfrmMain::SelectedItem() const
+{
+    const QModelIndex current = tvKVT->selectionModel()->currentIndex();
+    return tvKVT->selectionModel()->isSelected(current) ? current : QModelIndex();
+}
+
+void TfrmMain::SelectItem(const QModelIndex& index)
+{
+    if (!index.isValid()) {
+        tvKVT->selectionModel()->clear();
+        return;
+    }
+    tvKVT->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    tvKVT->scrollTo(index);
+}
+
+void TfrmMain::DisplayNodeData()
+{
+    m_pLocStrNode = nullptr;
+    if (!SelectedItem().isValid()) {
+        ClearPanelTexts();
+        return;
+    }
+    // Showing the selected node's values is the edit panel's part (not
+    // wired to the panel controls yet): the panel keeps its texts meanwhile.
+}
+
+void TfrmMain::ClearPanelTexts()
+{
+    eValue->clear();
+    eNType->clear();
+    eFieldID->clear();
+    eNIndex->clear();
+    lType->clear();
+}
+
+void TfrmMain::actFileNewExecute()
+{
+    // Unsaved changes are offered for saving first, as before Open.
+    if (AskSaveChanges() == TKvtBoxAnswer::Cancel)
+        return;
+    CloseFile();
+    m_pRootNode = new CKvtNodeTopLevelStruct;
+    m_sFileName = COroString();
+    m_bModified = true;
+    RebuildTreeView();
+    DisplayNodeData();
+    RefreshGui();
+    actFileExport->setEnabled(true);
+}
+
+void TfrmMain::actFileOpenExecute()
+{
+    if (AskSaveChanges() != TKvtBoxAnswer::Cancel) {
+        odMain->InitialDir = g_pOptions->Path.CStr();
+        if (odMain->Execute()) {
+            const COroString sFileName(odMain->FileName.c_str());
+            if (OpenFile(sFileName))
+                g_pOptions->AddRecentFile(sFileName);
+        }
+    }
+    DisplayNodeData();
+    RefreshGui();
+}
+
+void TfrmMain::actFileSaveExecute()
+{
+    sdMain->InitialDir = g_pOptions->Path.CStr();
+    if (m_sFileName.GetLength() == 0) {
+        actFileSaveAsExecute();
+        return;
+    }
+    if (m_pRootNode) {
+        if (SaveFile()) {
+            m_bModified = false;
+            m_bReadOnly = false;
+        } else {
+            m_bReadOnly = IsFileReadOnly(m_sFileName.CStr());
+        }
+    }
+    RefreshGui();
+}
+
+void TfrmMain::actFileSaveAsExecute()
+{
+    sdMain->InitialDir = g_pOptions->Path.CStr();
+    if (m_pRootNode && sdMain->Execute()) {
+        const COroString sOldFileName = m_sFileName;
+        m_sFileName = sdMain->FileName.c_str();
+        if (SaveFile()) {
+            m_bModified = false;
+            m_bReadOnly = false;
+            g_pOptions->AddRecentFile(m_sFileName);
+        } else {
+            m_sFileName = sOldFileName;
+        }
+    }
+    RefreshGui();
+}
+
+void TfrmMain::actFileExportExecute()
+{
+    sdExport->InitialDir = FolderOfFileName(m_sFileName).CStr();
+    if (!sdExport->Execute())
+        return;
+    const bool bPreview = miPreviewDataInTree->isChecked();
+    miPreviewDataInTree->setChecked(true);
+    RebuildTreeView();
+    WriteExportFile(sdExport->FileName);
+    miPreviewDataInTree->setChecked(bPreview);
+    RebuildTreeView();
+}
+
+void TfrmMain::WriteExportFile(const std::string& sFileName)
+{
+    std::FILE* pFile = std::fopen(sFileName.c_str(), "wb");
+    if (!pFile) {
+        COroString sText;
+        sText.Format("Cannot create file %s", sFileName.c_str());
+        ShowBox(sText, g_sTitle.CStr(), TKvtBoxIcon::Error, TKvtBoxButtons::Ok);
+        return;
+    }
+    // The same text, line for line, as the tree shows with values.
+    const std::string sText = BuildExportText(m_pRootNode);
+    const bool bWritten = std::fwrite(sText.data(), 1, sText.size(), pFile) == sText.size();
+    if (std::fclose(pFile) != 0 || !bWritten)
+        ShowBox("Stream write error", g_sTitle.CStr(), TKvtBoxIcon::Error, TKvtBoxButtons::Ok);
+}
+
+void TfrmMain::actFileExitExecute()
+{
+    close();
+}
+
+void TfrmMain::actHexEditExecute()
+{
+    HexEditFile(m_sFileName);
+}
+
+void TfrmMain::miPreviewDataInTreeClick()
+{
+    RebuildTreeView();
+}
+
+void TfrmMain::closeEvent(QCloseEvent* pEvent)
+{
+    bool bCanClose = true;
+    FormClose(bCanClose);
+    if (bCanClose)
+        QMainWindow::closeEvent(pEvent);
+    else
+        pEvent->ignore();
+}
+
+void TfrmMain::FormClose(bool& bCanClose)
+{
+    if (!m_bModified) {
+        bCanClose = ShowBox("Are you sure you wish to exit?", kConfirmTitle, TKvtBoxIcon::Question,
+                            TKvtBoxButtons::OkCancel) == TKvtBoxAnswer::Ok;
+        return;
+    }
+    bCanClose = AskSaveChanges() != TKvtBoxAnswer::Cancel;
+}
+
+void TfrmMain::RecentFileClick(QAction* pItem)
+{
+    if (!pItem) {
+        BCAssert(kModule, kNoRecentItemLine);
+        return;
+    }
+    const COroString sFileName = CKvtRecentFilesMenu::FileNameOf(pItem);
+    if (AskSaveChanges() == TKvtBoxAnswer::Cancel)
+        return;
+    OpenFile(sFileName);
+    DisplayNodeData();
+    RefreshGui();
+}
+
+void TfrmMain::WMDropFiles(const std::vector<COroString>& files)
+{
+    if (files.empty())
+        return;
+    if (AskSaveChanges() == TKvtBoxAnswer::Cancel)
+        return;
+    OpenFile(files.front());
+    RefreshGui();
+}
+
+void TfrmMain::dragEnterEvent(QDragEnterEvent* pEvent)
+{
+    if (!DroppedFiles(pEvent->mimeData()).empty())
+        pEvent->acceptProposedAction();
+}
+
+void TfrmMain::dragMoveEvent(QDragMoveEvent* pEvent)
+{
+    if (!DroppedFiles(pEvent->mimeData()).empty())
+        pEvent->acceptProposedAction();
+}
+
+void TfrmMain::dropEvent(QDropEvent* pEvent)
+{
+    const std::vector<COroString> files = DroppedFiles(pEvent->mimeData());
+    if (files.empty())
+        return;
+    pEvent->acceptProposedAction();
+    WMDropFiles(files);
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The recent-files entries of the File menu. The menu is rebuilt from
+// RecentFiles of COptions on every change of the list: entries MRU0.. sit
+// after "Print Setup...", followed by one separator "MRUSeparator" and Exit.
+// The rebuild also keeps the list at the slot count.
+
+#include <functional>
+
+#include "orostring.h"
+
+class COptions;
+class QAction;
+class QMenu;
+
+class CKvtRecentFilesMenu {
+public:
+    // Clicking an entry calls onClick with the entry's menu item.
+    CKvtRecentFilesMenu(QMenu& fileMenu, COptions& options, std::function<void(QAction*)> onClick);
+    CKvtRecentFilesMenu(const CKvtRecentFilesMenu&) = delete;
+    CKvtRecentFilesMenu& operator=(const CKvtRecentFilesMenu&) = delete;
+
+    // The change notification of RecentFiles.
+    void Rebuild();
+
+    // The file an entry opens, exactly as it stands in the list.
+    static COroString FileNameOf(const QAction* pItem);
+
+    // The File menu position of the first entry (after "Print Setup...").
+    static constexpr int kFirstEntryPosition = 8;
+
+private:
+    QMenu& m_FileMenu;
+    COptions& m_Options;
+    std::function<void(QAction*)> m_OnClick;
+};

@@ -1,0 +1,262 @@
+#include "KVTTreeModel.h"
+
+#include <vector>
+
+#include "KVTCaption.h"
+#include "KVTTreeItem.h"
+
+CKvtTreeModel::CKvtTreeModel(QObject* pParent) : QAbstractItemModel(pParent), m_pRootItem(nullptr), m_bPreview(true) {}
+
+CKvtTreeModel::~CKvtTreeModel()
+{
+    delete m_pRootItem;
+}
+
+CKvtTreeItem* CKvtTreeModel::ItemAt(const QModelIndex& index) const
+{
+    if (!index.isValid() || index.model() != this)
+        return nullptr;
+    return static_cast<CKvtTreeItem*>(index.internalPointer());
+}
+
+QModelIndex CKvtTreeModel::IndexOf(CKvtTreeItem* pItem) const
+{
+    if (!pItem)
+        return QModelIndex();
+    return createIndex(pItem->Row(), 0, pItem);
+}
+
+QModelIndex CKvtTreeModel::index(int nRow, int nColumn, const QModelIndex& parent) const
+{
+    if (nColumn != 0 || nRow < 0)
+        return QModelIndex();
+    if (!parent.isValid())
+        return nRow == 0 && m_pRootItem ? IndexOf(m_pRootItem) : QModelIndex();
+    CKvtTreeItem* pParent = ItemAt(parent);
+    return pParent ? IndexOf(pParent->Child(nRow)) : QModelIndex();
+}
+
+QModelIndex CKvtTreeModel::parent(const QModelIndex& child) const
+{
+    CKvtTreeItem* pItem = ItemAt(child);
+    return pItem ? IndexOf(pItem->Parent()) : QModelIndex();
+}
+
+int CKvtTreeModel::rowCount(const QModelIndex& parent) const
+{
+    if (!parent.isValid())
+        return m_pRootItem ? 1 : 0;
+    if (parent.column() != 0)
+        return 0;
+    CKvtTreeItem* pItem = ItemAt(parent);
+    return pItem ? pItem->ChildCount() : 0;
+}
+
+int CKvtTreeModel::columnCount(const QModelIndex&) const
+{
+    return 1;
+}
+
+QVariant CKvtTreeModel::data(const QModelIndex& index, int nRole) const
+{
+    CKvtTreeItem* pItem = ItemAt(index);
+    if (!pItem || nRole != Qt::DisplayRole)
+        return QVariant();
+    // Captions are single-byte document text; Latin-1 shows every byte as
+    // one character, so the padded columns still line up.
+    return QString::fromLatin1(pItem->Caption().CStr());
+}
+
+Qt::ItemFlags CKvtTreeModel::flags(const QModelIndex& index) const
+{
+    CKvtTreeItem* pItem = ItemAt(index);
+    if (!pItem)
+        return Qt::NoItemFlags;
+    Qt::ItemFlags nFlags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (!pItem->Node()->GetStructNode())
+        nFlags |= Qt::ItemNeverHasChildren;
+    return nFlags;
+}
+
+bool CKvtTreeModel::hasChildren(const QModelIndex& parent) const
+{
+    if (!parent.isValid())
+        return m_pRootItem != nullptr;
+    CKvtTreeItem* pItem = ItemAt(parent);
+    if (!pItem)
+        return false;
+    return pItem->IsFetched() ? pItem->ChildCount() > 0 : pItem->HasUnfetchedChildren();
+}
+
+bool CKvtTreeModel::canFetchMore(const QModelIndex& parent) const
+{
+    CKvtTreeItem* pItem = ItemAt(parent);
+    return pItem && !pItem->IsFetched();
+}
+
+void CKvtTreeModel::fetchMore(const QModelIndex& parent)
+{
+    Fetch(parent, nullptr);
+}
+
+void CKvtTreeModel::Fetch(const QModelIndex& parent, const CKvtNodeBase* pExcluded)
+{
+    CKvtTreeItem* pItem = ItemAt(parent);
+    if (!pItem || pItem->IsFetched())
+        return;
+    std::vector<CKvtTreeItem*> children = pItem->CreateChildren(m_bPreview, pExcluded);
+    if (children.empty()) {
+        pItem->MarkFetched();
+        return;
+    }
+    beginInsertRows(parent, 0, static_cast<int>(children.size()) - 1);
+    pItem->AttachChildren(std::move(children));
+    endInsertRows();
+}
+
+void CKvtTreeModel::Rebuild(CKvtNodeTopLevelStruct* pRoot, bool bPreview)
+{
+    beginResetModel();
+    delete m_pRootItem;
+    m_pRootItem = nullptr;
+    m_bPreview = bPreview;
+    if (pRoot)
+        m_pRootItem =
+            new CKvtTreeItem(pRoot, nullptr, GetNodeCaption(pRoot, bPreview), CKvtTreeItem::TChildOrder::Sorted);
+    endResetModel();
+}
+
+QModelIndex CKvtTreeModel::RootIndex() const
+{
+    return IndexOf(m_pRootItem);
+}
+
+CKvtNodeBase* CKvtTreeModel::NodeAt(const QModelIndex& index) const
+{
+    CKvtTreeItem* pItem = ItemAt(index);
+    return pItem ? pItem->Node() : nullptr;
+}
+
+CKvtNodeBase* CKvtTreeModel::ParentNodeAt(const QModelIndex& index) const
+{
+    CKvtTreeItem* pItem = ItemAt(index);
+    return pItem && pItem->Parent() ? pItem->Parent()->Node() : nullptr;
+}
+
+COroString CKvtTreeModel::CaptionAt(const QModelIndex& index) const
+{
+    CKvtTreeItem* pItem = ItemAt(index);
+    return pItem ? pItem->Caption() : COroString();
+}
+
+void CKvtTreeModel::EnsureChildren(const QModelIndex& parent)
+{
+    Fetch(parent, nullptr);
+}
+
+int CKvtTreeModel::ChildItemCount(const QModelIndex& parent)
+{
+    EnsureChildren(parent);
+    return rowCount(parent);
+}
+
+QModelIndex CKvtTreeModel::ChildItem(const QModelIndex& parent, int nRow)
+{
+    EnsureChildren(parent);
+    return index(nRow, 0, parent);
+}
+
+QModelIndex CKvtTreeModel::FindChildItem(const QModelIndex& parent, const CKvtNodeBase* pNode)
+{
+    EnsureChildren(parent);
+    CKvtTreeItem* pParent = ItemAt(parent);
+    if (!pParent)
+        return QModelIndex();
+    for (int32_t i = 0; i < pParent->ChildCount(); ++i) {
+        if (pParent->Child(i)->Node() == pNode)
+            return IndexOf(pParent->Child(i));
+    }
+    return QModelIndex();
+}
+
+QModelIndex CKvtTreeModel::FindItem(const CKvtNodeBase* pNode) const
+{
+    std::vector<CKvtTreeItem*> pending;
+    if (m_pRootItem)
+        pending.push_back(m_pRootItem);
+    while (!pending.empty()) {
+        CKvtTreeItem* pItem = pending.back();
+        pending.pop_back();
+        if (pItem->Node() == pNode)
+            return IndexOf(pItem);
+        for (int32_t i = pItem->ChildCount() - 1; i >= 0; --i)
+            pending.push_back(pItem->Child(i));
+    }
+    return QModelIndex();
+}
+
+QModelIndex CKvtTreeModel::AppendChild(const QModelIndex& parent, CKvtNodeBase* pNode)
+{
+    CKvtTreeItem* pParent = ItemAt(parent);
+    if (!pParent || !pNode)
+        return QModelIndex();
+    // The siblings that were there before keep the order they would have
+    // had; only the new node goes last.
+    Fetch(parent, pNode);
+    auto* pItem =
+        new CKvtTreeItem(pNode, pParent, GetNodeCaption(pNode, m_bPreview), CKvtTreeItem::TChildOrder::Document);
+    const int nRow = pParent->ChildCount();
+    beginInsertRows(parent, nRow, nRow);
+    pParent->AppendChild(pItem);
+    endInsertRows();
+    return IndexOf(pItem);
+}
+
+bool CKvtTreeModel::RemoveItem(const QModelIndex& index)
+{
+    CKvtTreeItem* pItem = ItemAt(index);
+    if (!pItem)
+        return false;
+    CKvtTreeItem* pParent = pItem->Parent();
+    const int nRow = pItem->Row();
+    beginRemoveRows(IndexOf(pParent), nRow, nRow);
+    if (pParent)
+        pParent->TakeChild(nRow);
+    else
+        m_pRootItem = nullptr;
+    endRemoveRows();
+    delete pItem;
+    return true;
+}
+
+void CKvtTreeModel::UpdateCaption(const QModelIndex& index)
+{
+    CKvtTreeItem* pItem = ItemAt(index);
+    if (pItem)
+        SetCaption(index, GetNodeCaption(pItem->Node(), m_bPreview));
+}
+
+void CKvtTreeModel::SetCaption(const QModelIndex& index, const COroString& sCaption)
+{
+    CKvtTreeItem* pItem = ItemAt(index);
+    if (!pItem)
+        return;
+    pItem->SetCaption(sCaption);
+    emit dataChanged(index, index, {Qt::DisplayRole});
+}
+
+int64_t CKvtTreeModel::ItemCount() const
+{
+    int64_t nCount = 0;
+    std::vector<CKvtTreeItem*> pending;
+    if (m_pRootItem)
+        pending.push_back(m_pRootItem);
+    while (!pending.empty()) {
+        CKvtTreeItem* pItem = pending.back();
+        pending.pop_back();
+        ++nCount;
+        for (int32_t i = 0; i < pItem->ChildCount(); ++i)
+            pending.push_back(pItem->Child(i));
+    }
+    return nCount;
+}
