@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "filefaults.h"
 #include "kvtfieldlabelindex.h"
 #include "orobase.h"
 #include "reskvt.h"
@@ -122,7 +123,7 @@ bool WriteAll(std::FILE* pFile, const void* pData, uint64_t nBytes)
 {
     if (nBytes == 0)
         return true; // an empty section counts as written
-    return std::fwrite(pData, static_cast<size_t>(nBytes), 1, pFile) == 1;
+    return FileWriteAll(pFile, pData, static_cast<size_t>(nBytes));
 }
 
 } // namespace

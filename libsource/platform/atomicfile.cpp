@@ -1,5 +1,7 @@
 #include "atomicfile.h"
 
+#include "filefaults.h"
+
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -161,7 +163,7 @@ bool CAtomicFileReplacement::Commit()
 {
     if (m_sTempPath.empty() || m_bCommitted)
         return false;
-    if (!SyncPath(m_sTempPath, O_RDONLY) || rename(m_sTempPath.c_str(), m_sTarget.c_str()) != 0)
+    if (!SyncPath(m_sTempPath, O_RDONLY) || FileRename(m_sTempPath.c_str(), m_sTarget.c_str()) != 0)
         return false;
     m_bCommitted = true;
     SyncPath(FolderOf(m_sTarget), O_RDONLY | O_DIRECTORY);  // best effort: the rename has happened

@@ -9,6 +9,7 @@
 
 #include "DocumentTestSupport.h"
 #include "KvtImageBuilder.h"
+#include "filefaults.h"
 #include "TempDir.h"
 #include "ororeportrecorder.h"
 
@@ -275,4 +276,27 @@ TEST(SaveDocument, AReadOnlyFileIsNotReplaced)
     Root pRoot = NewRoot();
     EXPECT_FALSE(pRoot->SaveDocument(sFile.c_str()));
     EXPECT_EQ(ReadFileText(sFile), "old");
+}
+
+TEST(SaveDocument, WriteAndRenameFaultsLeaveTheOldFileAndNoTemporary)
+{
+    CTempDir dir;
+    const std::string sFile = dir.File("doc.kvt");
+    Root pOld = NewRoot("OLDD");
+    ASSERT_TRUE(pOld->SaveDocument(sFile.c_str()));
+    const std::vector<uint8_t> old = ReadFileBytes(sFile);
+    Root pNew = RichDocument();
+    for (int64_t nBudget : {0, 1, 56, 100, 300}) {
+        SetFileWriteFault(nBudget);
+        EXPECT_FALSE(pNew->SaveDocument(sFile.c_str())) << nBudget;
+        SetFileWriteFault(-1);
+        EXPECT_EQ(ReadFileBytes(sFile), old) << nBudget;
+    }
+    SetFileRenameFault(true);
+    EXPECT_FALSE(pNew->SaveDocument(sFile.c_str()));
+    SetFileRenameFault(false);
+    EXPECT_EQ(ReadFileBytes(sFile), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), std::filesystem::directory_iterator()), 1);
+    EXPECT_TRUE(pNew->SaveDocument(sFile.c_str()));
+    EXPECT_NE(ReadFileBytes(sFile), old);
 }
