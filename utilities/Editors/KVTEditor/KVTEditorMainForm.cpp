@@ -28,6 +28,7 @@
 
 #include "KVTCommandIcons.h"
 #include "KVTEditorMain.h"
+#include "KVTFixedFont.h"
 #include "KVTFileDialog.h"
 #include "KVTMenuItemLink.h"
 #include "KVTTreeModel.h"
@@ -220,8 +221,7 @@ void TfrmMain::CreateControls()
     tvKVT->setTextElideMode(Qt::ElideNone);
     tvKVT->header()->setStretchLastSection(false);
     tvKVT->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    QFont treeFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    treeFont.setPixelSize(kTreeFontPixels);
+    QFont treeFont = FixedPitchFont(kTreeFontPixels);
     tvKVT->setFont(treeFont);
     // The selection stays as visible without the focus as with it.
     QPalette treePalette = tvKVT->palette();

@@ -7,6 +7,7 @@ if(TARGET Qt6::Widgets)
   add_library(kvtwindow STATIC
     ${CMAKE_CURRENT_LIST_DIR}/KVTEditorMain.cpp
     ${CMAKE_CURRENT_LIST_DIR}/KVTEditorMainForm.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/KVTFixedFont.cpp
     ${CMAKE_CURRENT_LIST_DIR}/KVTTreeItem.cpp
     ${CMAKE_CURRENT_LIST_DIR}/KVTTreeModel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/KVTFileDialog.cpp
