@@ -26,8 +26,13 @@ class COroLocString {
 public:
     COroLocString();
     COroLocString(const COroLocString& other);
+    // Moves hand the entries over without copying them; the source is left
+    // a valid value (empty after construction, holding the target's former
+    // entries after assignment).
+    COroLocString(COroLocString&& other) noexcept;
     ~COroLocString();
     COroLocString& operator=(const COroLocString& other);
+    COroLocString& operator=(COroLocString&& other) noexcept;
 
     int32_t AddString(int32_t nLanguage, COroString sText, uint8_t nGender);
     int32_t GetString(int32_t nLanguage, COroString& sText, uint8_t nGender) const;

@@ -3,3 +3,4 @@
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config)
 GUI_PACKAGES=(qt6-base-dev)
 TEST_PACKAGES=(clang libclang-rt-14-dev libgtest-dev)
+BENCH_PACKAGES=(rapidjson-dev)

@@ -1,6 +1,9 @@
 #include "orolocstring.h"
 
-#include "oroini.h"
+#include <cstring>
+#include <utility>
+
+#include "profilecache.h"
 
 namespace {
 
@@ -9,13 +12,17 @@ namespace {
 const char kOptionFile[] = ".\\tarnplayer.ini";
 const char kStrRefMarker[] = "<<STRREF:";
 
+// Read as the ini functions read it, but through a cache that reads the file
+// again whenever it may have changed: loading thousands of localized strings
+// must not parse the file once per text, and a change to the option is still
+// seen by the very next store.
 bool ShowDataStrRefOption()
 {
-    COroIni ini;
-    COroString sValue;
-    if (ini.ReadIniEntry(sValue, kOptionFile, "Profile", "Show Data Strref") <= 0)
+    static CProfileValueCache s_Option;
+    char value[256];
+    if (s_Option.GetString("Profile", "Show Data Strref", value, sizeof value, kOptionFile) == 0)
         return false;
-    return sValue == "1";
+    return std::strcmp(value, "1") == 0;
 }
 
 } // namespace
@@ -34,6 +41,13 @@ COroLocString::COroLocString(const COroLocString& other) : StrRef(other.StrRef),
     CopyEntriesFrom(other);
 }
 
+COroLocString::COroLocString(COroLocString&& other) noexcept : StrRef(other.StrRef), internal(other.internal)
+{
+    // Every value owns an internal object of its own, the source included.
+    other.internal = new COroLocStringInternal;
+    other.StrRef = -1;
+}
+
 COroLocString::~COroLocString()
 {
     delete internal;
@@ -44,6 +58,15 @@ COroLocString& COroLocString::operator=(const COroLocString& other)
     if (this != &other) {
         CopyEntriesFrom(other);
         StrRef = other.StrRef;
+    }
+    return *this;
+}
+
+COroLocString& COroLocString::operator=(COroLocString&& other) noexcept
+{
+    if (this != &other) {
+        std::swap(internal, other.internal);
+        std::swap(StrRef, other.StrRef);
     }
     return *this;
 }
@@ -84,20 +107,20 @@ int32_t COroLocString::AddString(int32_t nLanguage, COroString sText, uint8_t nG
     if (sCurrent == sText)
         return 1;
 
-    if (ShowDataStrRefOption()) {
-        const int32_t nMarker = sText.Find(kStrRefMarker, 0);
-        if (nMarker >= 0)
-            sText = sText.SubString(0, nMarker);
-    }
+    // The option only matters to a text that holds the marker, so the
+    // option file is consulted for those texts alone.
+    const int32_t nMarker = sText.Find(kStrRefMarker, 0);
+    if (nMarker >= 0 && ShowDataStrRefOption())
+        sText = sText.SubString(0, nMarker);
 
     OroPosition pos = internal->list.GetHeadPos();
     for (OroLocString_st* pEntry = internal->list.GetHead(); pEntry; pEntry = internal->list.GetNext(pos)) {
         if (pEntry->id == nId) {
-            pEntry->text = sText;
+            pEntry->text = std::move(sText);
             return 1;
         }
     }
-    OroLocString_st* pNew = new OroLocString_st{nId, sText};
+    OroLocString_st* pNew = new OroLocString_st{nId, std::move(sText)};
     internal->list.AddTail(pNew);
     ++internal->count;
     return 1;

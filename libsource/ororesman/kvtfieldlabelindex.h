@@ -9,10 +9,14 @@
 // and only then resolves further fields. Fields are only ever appended, so a
 // scanned prefix stays valid; a scan that stopped at an unresolvable field may
 // resolve further after the tables grow, so such entries are forgotten then.
+//
+// Each struct's fields seen so far sit in an open-addressing table of its
+// own: slots of (hash tag, field position + 1), all tables in one shared pool,
+// so indexing a struct costs no allocation of its own. Labels are compared
+// by fetching them again through the probe, which keeps the index valid while
+// the label table itself moves.
 
 #include <cstdint>
-#include <memory>
-#include <unordered_map>
 #include <vector>
 
 #include "kvtlabelkey.h"
@@ -29,38 +33,76 @@ public:
 
 private:
     struct Entry {
-        std::unordered_map<KvtLabelKey, int32_t, KvtLabelKeyHash> first;
-        uint32_t scanned = 0;
-        bool stopped = false;
+        uint64_t nOffset = 0; // first slot of the table in the pool
+        uint32_t nMask = 0;   // slots - 1; 0 while the struct has no table
+        uint32_t nScanned = 0;
+        uint32_t nUsed = 0;
+        bool bStopped = false;
     };
 
+    // 32 bits of the label's hash: the slot it starts probing at, and a tag
+    // that spares most label comparisons.
+    static uint32_t Tag(const KvtLabelKey& key) { return static_cast<uint32_t>(KvtLabelKeyHash{}(key) >> 32); }
     Entry& EntryFor(uint32_t nStruct);
+    // The position of the first field with the key among those in the table, or -1.
+    template <typename Probe>
+    int32_t Lookup(const Entry& entry, uint32_t nTag, const KvtLabelKey& key, Probe& probe) const;
+    // Adds a field (the first of its label), growing the table when needed.
+    void Insert(Entry& entry, uint32_t nTag, uint32_t nField, uint32_t nFieldCount);
+    // Gives the table twice the slots (or its first slots) in a new place.
+    void Grow(Entry& entry, uint32_t nFieldCount);
+    void CompactPool();
 
-    std::unordered_map<uint32_t, std::unique_ptr<Entry>> m_Entries;
+    std::vector<Entry> m_Entries; // by struct index
+    std::vector<uint64_t> m_Slots;
+    uint64_t m_nLiveSlots = 0;
     std::vector<uint32_t> m_Stopped;
 };
+
+template <typename Probe>
+int32_t CKvtFieldLabelIndex::Lookup(const Entry& entry, uint32_t nTag, const KvtLabelKey& key, Probe& probe) const
+{
+    if (entry.nMask == 0)
+        return -1;
+    for (uint32_t i = nTag & entry.nMask;; i = (i + 1) & entry.nMask) {
+        const uint64_t nSlot = m_Slots[static_cast<size_t>(entry.nOffset) + i];
+        if (nSlot == 0)
+            return -1;
+        if (static_cast<uint32_t>(nSlot >> 32) != nTag)
+            continue;
+        const uint32_t nField = static_cast<uint32_t>(nSlot) - 1;
+        const void* pLabel = probe(nField);
+        if (pLabel != nullptr && KvtLabelKey::FromBytes(pLabel) == key)
+            return static_cast<int32_t>(nField);
+    }
+}
 
 template <typename Probe>
 int32_t CKvtFieldLabelIndex::Find(uint32_t nStruct, uint32_t nFieldCount, const KvtLabelKey& key, Probe probe)
 {
     Entry& entry = EntryFor(nStruct);
-    auto found = entry.first.find(key);
-    if (found != entry.first.end())
-        return found->second;
-    if (entry.stopped)
-        return -1;
-    while (entry.scanned < nFieldCount) {
-        const uint32_t nField = entry.scanned;
+    const uint32_t nTag = Tag(key);
+    // The fields seen so far: the first of each label is in the table.
+    const int32_t nKnown = Lookup(entry, nTag, key, probe);
+    if (nKnown >= 0 || entry.bStopped)
+        return nKnown;
+    while (entry.nScanned < nFieldCount) {
+        const uint32_t nField = entry.nScanned;
         const void* pLabel = probe(nField);
         if (pLabel == nullptr) {
-            entry.stopped = true;
+            entry.bStopped = true;
             m_Stopped.push_back(nStruct);
             return -1;
         }
         const KvtLabelKey fieldKey = KvtLabelKey::FromBytes(pLabel);
-        entry.first.try_emplace(fieldKey, static_cast<int32_t>(nField));
-        entry.scanned = nField + 1;
-        if (fieldKey == key)
+        entry.nScanned = nField + 1;
+        const bool bMatch = fieldKey == key;
+        // Only the first field of each label goes into the table; the key
+        // itself is known not to be there yet.
+        const uint32_t nFieldTag = bMatch ? nTag : Tag(fieldKey);
+        if (bMatch || Lookup(entry, nFieldTag, fieldKey, probe) < 0)
+            Insert(entry, nFieldTag, nField, nFieldCount);
+        if (bMatch)
             return static_cast<int32_t>(nField);
     }
     return -1;

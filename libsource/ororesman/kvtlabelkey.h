@@ -23,10 +23,18 @@ struct KvtLabelKey {
 };
 
 struct KvtLabelKeyHash {
+    // Labels often differ only in a few bytes (Field1, Field2, ...), so both
+    // halves are folded together and every bit is mixed into every other
+    // (the 64-bit finaliser of MurmurHash3): lookups split the high and the
+    // low half of the result between slot and tag.
     size_t operator()(const KvtLabelKey& key) const
     {
-        uint64_t h = key.lo * 0x9E3779B97F4A7C15ull;
-        h ^= (key.hi + 0x632BE59BD9B4E019ull) * 0xC2B2AE3D27D4EB4Full;
-        return static_cast<size_t>(h ^ (h >> 29));
+        uint64_t h = key.lo ^ (key.hi * 0x9E3779B97F4A7C15ull + 0x632BE59BD9B4E019ull);
+        h ^= h >> 33;
+        h *= 0xFF51AFD7ED558CCDull;
+        h ^= h >> 33;
+        h *= 0xC4CEB9FE1A85EC53ull;
+        h ^= h >> 33;
+        return static_cast<size_t>(h);
     }
 };

@@ -6,8 +6,10 @@
 #include <cstring>
 #include <new>
 
+#include "kvtfieldindexarrays.h"
 #include "kvtfieldlabelindex.h"
 #include "kvtlabeltableindex.h"
+#include "kvtlookupmemo.h"
 #include "orobase.h"
 #include "reskvtinternal.h"
 
@@ -41,7 +43,7 @@ CResKVT::CResKVT()
       m_nFieldDataCapacity(0), m_pFieldIndices(nullptr), m_nFieldIndicesCapacity(0), m_nFieldIndicesAbandoned(0),
       m_pListIndices(nullptr), m_nListIndicesCapacity(0),
       m_nListIndicesAbandoned(0), m_labelResult{}, m_expectedFileType{}, m_bBorrowed(0), m_bDemanded(0),
-      m_pFieldLabelIndex(nullptr), m_pLabelTableIndex(nullptr)
+      m_pFieldLabelIndex(nullptr), m_pLabelTableIndex(nullptr), m_pLookupMemo(nullptr), m_pBuiltFieldIndices(nullptr)
 {}
 
 CResKVT::~CResKVT()
@@ -52,6 +54,7 @@ CResKVT::~CResKVT()
         FreeOwned();
     delete m_pFieldLabelIndex;
     delete m_pLabelTableIndex;
+    delete m_pLookupMemo;
 }
 
 void CResKVT::SetExpectedFileType(const char* pFileType)
@@ -68,8 +71,15 @@ uint32_t CResKVT::GetStructCount() const
     return (m_pHeader != nullptr && m_pStructs != nullptr) ? m_pHeader->structCount : 0;
 }
 
+void CResKVT::ForgetLookups()
+{
+    if (m_pLookupMemo != nullptr)
+        m_pLookupMemo->Forget();
+}
+
 void CResKVT::ForgetLabelIndexes()
 {
+    ForgetLookups();
     if (m_pFieldLabelIndex != nullptr)
         m_pFieldLabelIndex->Clear();
     if (m_pLabelTableIndex != nullptr)
@@ -100,6 +110,8 @@ void CResKVT::ForgetPointers()
     m_nStructCapacity = m_nFieldCapacity = m_nLabelCapacity = 0;
     m_nFieldDataCapacity = m_nFieldIndicesCapacity = m_nListIndicesCapacity = 0;
     m_nFieldIndicesAbandoned = m_nListIndicesAbandoned = 0;
+    delete m_pBuiltFieldIndices;
+    m_pBuiltFieldIndices = nullptr;
     ForgetLabelIndexes();
 }
 
@@ -121,6 +133,8 @@ void CResKVT::Detach()
 
 void CResKVT::MakeEditable()
 {
+    // The copy below works on the plain byte area.
+    MaterializeFieldIndices();
     KvtHeader_st* pHeader = new KvtHeader_st{};
     const KvtHeader_st* pOld = m_pHeader;
     uint32_t nStructCapacity = kInitialStructs;
@@ -173,6 +187,27 @@ void CResKVT::MakeEditable()
     m_nFieldIndicesCapacity = nFieldIndicesCapacity;
     m_pListIndices = pListIndices;
     m_nListIndicesCapacity = nListIndicesCapacity;
+    ForgetLookups();
+}
+
+void CResKVT::MaterializeFieldIndices()
+{
+    if (m_pBuiltFieldIndices == nullptr)
+        return;
+    const uint32_t nUsed = m_pHeader != nullptr ? m_pHeader->fieldIndicesSize : 0;
+    const uint32_t nCapacity = m_nFieldIndicesCapacity > nUsed ? m_nFieldIndicesCapacity : nUsed;
+    uint8_t* pArea = new uint8_t[nCapacity];
+    m_pBuiltFieldIndices->Materialize(pArea, nUsed, m_pStructs, m_pHeader != nullptr ? m_pHeader->structCount : 0);
+    delete m_pBuiltFieldIndices;
+    m_pBuiltFieldIndices = nullptr;
+    m_pFieldIndices = pArea;
+    m_nFieldIndicesCapacity = nCapacity;
+}
+
+const uint8_t* CResKVT::GetFieldIndicesBlock()
+{
+    MaterializeFieldIndices();
+    return m_pFieldIndices;
 }
 
 bool CResKVT::OnResourceServiced()

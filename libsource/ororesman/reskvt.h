@@ -86,6 +86,8 @@ static_assert(sizeof(KvtLabel_st) == 16);
 
 class CKvtFieldLabelIndex;
 class CKvtLabelTableIndex;
+class CKvtLookupMemo;
+class CKvtFieldIndexArrays;
 
 class CResKVT : public CRes {
 public:
@@ -139,6 +141,10 @@ public:
     CResRef ReadRESREF(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess, CResRef rDefault);
     COroLocString ReadLOCSTRING(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess,
                                 COroLocString lsDefault);
+    // ReadLOCSTRING into a value the caller holds: on success the value is
+    // exactly what ReadLOCSTRING returns, on failure an empty value (StrRef
+    // -1, no entries). Spares the temporaries when a node loads its value.
+    bool ReadLOCSTRINGInto(const CKvtStructHandle* pStruct, const char* pLabel, COroLocString& value);
     // Copies min(stored length, nBufferSize) bytes; returns pBuffer, or pDefault on failure.
     void* ReadBINARY(const CKvtStructHandle* pStruct, void* pBuffer, uint32_t nBufferSize, const char* pLabel,
                      int32_t* pSuccess, void* pDefault);
@@ -196,7 +202,10 @@ public:
     uint32_t GetStructCapacity() const { return m_nStructCapacity; }
     uint32_t GetFieldCapacity() const { return m_nFieldCapacity; }
     uint32_t GetLabelCapacity() const { return m_nLabelCapacity; }
-    const uint8_t* GetFieldIndicesBlock() const { return m_pFieldIndices; }
+    // The field indices area byte for byte (abandoned copies included). A file
+    // being built keeps the area in a compact form of its own; asking for the
+    // bytes turns it back into the plain byte area.
+    const uint8_t* GetFieldIndicesBlock();
 
     // The file type a manager delivery must carry (4 characters, not terminated).
     void SetExpectedFileType(const char* pFileType);
@@ -234,11 +243,18 @@ private:
     // both built lazily and giving exactly what the linear searches give.
     CKvtFieldLabelIndex* m_pFieldLabelIndex;
     CKvtLabelTableIndex* m_pLabelTableIndex;
+    // The latest answers of FindIndexByKey; forgotten at every table change.
+    CKvtLookupMemo* m_pLookupMemo;
+    // Set while a file built by CreateNew keeps its field indices area as
+    // arrays per struct (m_pFieldIndices is null then); see kvtfieldindexarrays.h.
+    CKvtFieldIndexArrays* m_pBuiltFieldIndices;
 
     bool LoadImage(const uint8_t* pData, size_t nSize, const char* pName);
     void Detach();
     void FreeOwned();
     void ForgetLabelIndexes();
+    // Every change to the tables that a lookup by label reads calls this.
+    void ForgetLookups();
     void ForgetPointers();
     // Whether every section with a non-zero count or size lies inside the image.
     static bool ImageSectionsInside(const uint8_t* pImage, uint64_t nSize);
@@ -257,8 +273,19 @@ private:
     KvtField_st* FieldForRead(const CKvtStructHandle* pStruct, const char* pLabel, uint32_t nType, int32_t nLine);
     // Bytes of the field data block from the field's offset, or -1 when outside.
     int64_t FieldDataBytes(const KvtField_st* pField) const;
+    // Reads a LOCSTRING field's value into value; false when it does not fit
+    // its block or its substrings do not add up to the declared size.
+    bool ParseLocString(const KvtField_st* pField, COroLocString& value);
     // The length word/byte of a length-prefixed value and whether it fits its block.
     bool PrefixedLength(const KvtField_st* pField, uint32_t nPrefix, uint32_t* pLength) const;
+
+    bool HasFieldIndicesArea() const { return m_pFieldIndices != nullptr || m_pBuiltFieldIndices != nullptr; }
+    // Writes the built area out as the plain byte area and drops the arrays.
+    void MaterializeFieldIndices();
+    // ReserveFieldIndices for the built area: the same offsets, sizes,
+    // capacity and abandoned count, with the struct's entries kept apart.
+    int64_t ReserveBuiltFieldIndices(uint32_t nStruct, uint32_t nOldOffset, uint32_t nOldSize, uint32_t nNewSize);
+    void CompactBuiltFieldIndices();
 
     enum class TArea { FieldData, FieldIndices, ListIndices };
     int64_t ReserveBlock(TArea eArea, uint32_t nOldOffset, uint32_t nOldSize, uint32_t nNewSize);

@@ -66,8 +66,7 @@ inline void StoreU32(uint8_t* p, uint32_t v)
 inline KvtLabel_st MakeLabelKey(const char* pLabel)
 {
     KvtLabel_st key{};
-    for (int i = 0; i < 16 && pLabel[i] != '\0'; ++i)
-        key.name[i] = pLabel[i];
+    std::memcpy(key.name, pLabel, strnlen(pLabel, sizeof key.name));
     return key;
 }
 

@@ -4,7 +4,9 @@
 
 #include <cstring>
 
+#include "kvtfieldindexarrays.h"
 #include "kvtfieldlabelindex.h"
+#include "kvtlookupmemo.h"
 #include "orobase.h"
 #include "reskvt.h"
 #include "reskvtinternal.h"
@@ -38,12 +40,15 @@ KvtField_st* CResKVT::ResolveField(const KvtStruct_st* pRecord, uint32_t nIndex)
     if (nCount == 1) {
         nField = pRecord->data;
     } else {
-        if (m_pFieldIndices == nullptr)
+        if (!HasFieldIndicesArea())
             return nullptr;
         const uint64_t nEnd = (static_cast<uint64_t>(nIndex) + 1) * 4 + pRecord->data;
         if (nEnd > m_pHeader->fieldIndicesSize)
             return nullptr;
-        nField = LoadU32(m_pFieldIndices + pRecord->data + static_cast<uint64_t>(nIndex) * 4);
+        if (m_pBuiltFieldIndices != nullptr)
+            nField = m_pBuiltFieldIndices->Get(static_cast<uint32_t>(pRecord - m_pStructs), nIndex);
+        else
+            nField = LoadU32(m_pFieldIndices + pRecord->data + static_cast<uint64_t>(nIndex) * 4);
     }
     if (nField >= m_pHeader->fieldCount)
         return nullptr;
@@ -64,21 +69,31 @@ int32_t CResKVT::LinearFindByKey(const KvtStruct_st* pRecord, const KvtLabel_st&
 
 int32_t CResKVT::FindIndexByKey(uint32_t nStructIndex, const KvtLabel_st& key)
 {
+    const KvtLabelKey labelKey = KvtLabelKey::FromBytes(key.name);
+    int32_t nIndex = -1;
+    if (m_pLookupMemo != nullptr && m_pLookupMemo->Get(nStructIndex, labelKey, nIndex))
+        return nIndex;
     const CKvtStructHandle handle{nStructIndex};
     const KvtStruct_st* pRecord = ResolveStruct(&handle);
     if (pRecord == nullptr)
         return -1;
-    if (pRecord->fieldCount <= kLinearSearchFields)
-        return LinearFindByKey(pRecord, key);
-    if (m_pFieldLabelIndex == nullptr)
-        m_pFieldLabelIndex = new CKvtFieldLabelIndex;
-    auto probe = [this, pRecord](uint32_t nField) -> const void* {
-        const KvtField_st* pField = ResolveField(pRecord, nField);
-        if (pField == nullptr || m_pLabels == nullptr || pField->labelIndex >= m_pHeader->labelCount)
-            return nullptr;
-        return m_pLabels[pField->labelIndex].name;
-    };
-    return m_pFieldLabelIndex->Find(nStructIndex, pRecord->fieldCount, KvtLabelKey::FromBytes(key.name), probe);
+    if (m_pLookupMemo == nullptr)
+        m_pLookupMemo = new CKvtLookupMemo;
+    if (pRecord->fieldCount <= kLinearSearchFields) {
+        nIndex = LinearFindByKey(pRecord, key);
+    } else {
+        if (m_pFieldLabelIndex == nullptr)
+            m_pFieldLabelIndex = new CKvtFieldLabelIndex;
+        auto probe = [this, pRecord](uint32_t nField) -> const void* {
+            const KvtField_st* pField = ResolveField(pRecord, nField);
+            if (pField == nullptr || m_pLabels == nullptr || pField->labelIndex >= m_pHeader->labelCount)
+                return nullptr;
+            return m_pLabels[pField->labelIndex].name;
+        };
+        nIndex = m_pFieldLabelIndex->Find(nStructIndex, pRecord->fieldCount, labelKey, probe);
+    }
+    m_pLookupMemo->Put(nStructIndex, labelKey, nIndex);
+    return nIndex;
 }
 
 KvtField_st* CResKVT::FindField(const CKvtStructHandle* pStruct, const char* pLabel, int32_t nIndex)
@@ -121,7 +136,7 @@ int32_t CResKVT::GetAddressableFieldCount(const CKvtStructHandle* pStruct)
     const uint32_t nCount = pRecord->fieldCount;
     if (nCount <= 1)
         return static_cast<int32_t>(nCount);
-    if (m_pFieldIndices == nullptr || pRecord->data >= m_pHeader->fieldIndicesSize)
+    if (!HasFieldIndicesArea() || pRecord->data >= m_pHeader->fieldIndicesSize)
         return 0;
     const uint32_t nFit = (m_pHeader->fieldIndicesSize - pRecord->data) / 4;
     return static_cast<int32_t>(nCount < nFit ? nCount : nFit);

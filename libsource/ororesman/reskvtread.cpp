@@ -3,6 +3,7 @@
 // missing field or a value that does not fit its block fails silently.
 
 #include <cstring>
+#include <utility>
 
 #include "orobase.h"
 #include "reskvt.h"
@@ -162,47 +163,59 @@ CResRef CResKVT::ReadRESREF(const CKvtStructHandle* pStruct, const char* pLabel,
     return CResRef(reinterpret_cast<const char*>(m_pFieldData + pField->data + 1), nLength);
 }
 
-COroLocString CResKVT::ReadLOCSTRING(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess,
-                                     COroLocString lsDefault)
+bool CResKVT::ParseLocString(const KvtField_st* pField, COroLocString& value)
 {
-    const KvtField_st* pField = FieldForRead(pStruct, pLabel, KVT_LOCSTRING, kLineReadLOCSTRING);
     uint32_t nTotal = 0;
     // The declared size covers at least the StrRef and the substring count.
-    if (pField == nullptr || !PrefixedLength(pField, 4, &nTotal) || nTotal < 8) {
-        SetSuccess(pSuccess, 0);
-        return lsDefault;
-    }
+    if (!PrefixedLength(pField, 4, &nTotal) || nTotal < 8)
+        return false;
     const uint8_t* pValue = m_pFieldData + pField->data + 4;
-    COroLocString result;
-    result.StrRef = static_cast<int32_t>(LoadU32(pValue));
+    value.StrRef = static_cast<int32_t>(LoadU32(pValue));
     const uint32_t nCount = LoadU32(pValue + 4);
     const uint8_t* pNext = pValue + 8;
     uint32_t nRemaining = nTotal - 8;
     // Each substring takes at least 8 bytes of what the declared size leaves,
     // so a huge stored count ends the loop as soon as the bytes run out.
     for (uint32_t i = 0; i < nCount; ++i) {
-        if (nRemaining < 8) {
-            SetSuccess(pSuccess, 0);
-            return lsDefault;
-        }
+        if (nRemaining < 8)
+            return false;
         const int32_t nId = static_cast<int32_t>(LoadU32(pNext));
         const uint32_t nLength = LoadU32(pNext + 4);
         nRemaining -= 8;
-        if (nLength > nRemaining || nLength > 0x7FFFFFFF) {
-            SetSuccess(pSuccess, 0);
-            return lsDefault;
-        }
+        if (nLength > nRemaining || nLength > 0x7FFFFFFF)
+            return false;
         COroString sText(reinterpret_cast<const char*>(pNext + 8), static_cast<int32_t>(nLength));
-        result.AddString(nId / 2, sText, static_cast<uint8_t>(nId % 2));
+        value.AddString(nId / 2, std::move(sText), static_cast<uint8_t>(nId % 2));
         nRemaining -= nLength;
         pNext += 8 + static_cast<size_t>(nLength);
     }
-    if (nRemaining != 0) {
-        SetSuccess(pSuccess, 0);
-        return lsDefault;
-    }
-    SetSuccess(pSuccess, 1);
+    return nRemaining == 0;
+}
+
+COroLocString CResKVT::ReadLOCSTRING(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess,
+                                     COroLocString lsDefault)
+{
+    const KvtField_st* pField = FieldForRead(pStruct, pLabel, KVT_LOCSTRING, kLineReadLOCSTRING);
+    // One value is returned on every path, so it is built in place; on a
+    // failure the substrings read so far are dropped for the default.
+    COroLocString result;
+    const bool bRead = pField != nullptr && ParseLocString(pField, result);
+    SetSuccess(pSuccess, bRead ? 1 : 0);
+    if (!bRead)
+        result = std::move(lsDefault);
     return result;
+}
+
+bool CResKVT::ReadLOCSTRINGInto(const CKvtStructHandle* pStruct, const char* pLabel, COroLocString& value)
+{
+    value.Clear();
+    value.StrRef = -1;
+    const KvtField_st* pField = FieldForRead(pStruct, pLabel, KVT_LOCSTRING, kLineReadLOCSTRING);
+    if (pField != nullptr && ParseLocString(pField, value))
+        return true;
+    value.Clear();
+    value.StrRef = -1;
+    return false;
 }
 
 void* CResKVT::ReadBINARY(const CKvtStructHandle* pStruct, void* pBuffer, uint32_t nBufferSize, const char* pLabel,

@@ -3,8 +3,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "filefaults.h"
+#include "kvtfieldindexarrays.h"
 #include "kvtfieldlabelindex.h"
 #include "orobase.h"
 #include "reskvt.h"
@@ -58,6 +60,40 @@ void CResKVT::CompactFieldIndices()
     m_nFieldIndicesAbandoned = 0;
 }
 
+void CResKVT::CompactBuiltFieldIndices()
+{
+    // CompactFieldIndices on the area's numbers; the arrays themselves stay
+    // where they are, only their offsets in the area change.
+    const uint32_t nUsed = m_pHeader->fieldIndicesSize;
+    m_pBuiltFieldIndices->ForgetAbandoned();
+    if (m_nFieldIndicesAbandoned >= nUsed) {
+        m_pHeader->fieldIndicesSize = 0;
+        m_nFieldIndicesAbandoned = 0;
+        return;
+    }
+    const uint32_t nExpected = nUsed - m_nFieldIndicesAbandoned;
+    uint32_t nCopied = 0;
+    for (uint32_t i = 0; i < m_pHeader->structCount; ++i) {
+        KvtStruct_st& record = m_pStructs[i];
+        const uint32_t nCount = record.fieldCount;
+        if (nCount < 2)
+            continue;
+        const uint64_t nBytes = 4ull * nCount;
+        if (static_cast<uint64_t>(record.data) + nBytes > nUsed || nCopied + nBytes > nExpected) {
+            record.data = kNone;
+            record.fieldCount = 0;
+            continue;
+        }
+        record.data = nCopied;
+        nCopied += static_cast<uint32_t>(nBytes);
+    }
+    if (nCopied != nExpected)
+        OroWarning(kModule, kLineCompactFieldIndices);
+    m_pHeader->fieldIndicesSize = nCopied;
+    m_nFieldIndicesCapacity = nCopied;
+    m_nFieldIndicesAbandoned = 0;
+}
+
 void CResKVT::CompactListIndices()
 {
     const uint32_t nUsed = m_pHeader->listIndicesSize;
@@ -100,7 +136,7 @@ void CResKVT::Compact(uint8_t nMinPercent, uint32_t nMinBytes)
         MakeEditable();
     if (m_nFieldIndicesAbandoned == 0 && m_nListIndicesAbandoned == 0)
         return;
-    if (m_pHeader == nullptr || m_pStructs == nullptr || m_pFields == nullptr || m_pFieldIndices == nullptr ||
+    if (m_pHeader == nullptr || m_pStructs == nullptr || m_pFields == nullptr || !HasFieldIndicesArea() ||
         m_pListIndices == nullptr)
         return;
     const uint64_t nAbandoned = static_cast<uint64_t>(m_nFieldIndicesAbandoned) + m_nListIndicesAbandoned;
@@ -108,13 +144,18 @@ void CResKVT::Compact(uint8_t nMinPercent, uint32_t nMinBytes)
     // In 64 bits, so that A * 100 never wraps.
     if (nAbandoned <= nMinBytes || nAbandoned * 100 / nTotal <= nMinPercent)
         return;
-    if (m_nFieldIndicesAbandoned != 0)
-        CompactFieldIndices();
+    if (m_nFieldIndicesAbandoned != 0) {
+        if (m_pBuiltFieldIndices != nullptr)
+            CompactBuiltFieldIndices();
+        else
+            CompactFieldIndices();
+    }
     if (m_nListIndicesAbandoned != 0)
         CompactListIndices();
     // Struct records moved (or were emptied): lookups start afresh.
     if (m_pFieldLabelIndex != nullptr)
         m_pFieldLabelIndex->Clear();
+    ForgetLookups();
 }
 
 namespace {
@@ -148,11 +189,19 @@ bool CResKVT::SaveToFile(const char* pFileName)
     header.fieldDataOffset = header.labelOffset + 16 * header.labelCount;
     header.fieldIndicesOffset = header.fieldDataOffset + header.fieldDataSize;
     header.listIndicesOffset = header.fieldIndicesOffset + header.fieldIndicesSize;
+    // A built area is written out byte for byte for the write, and kept as it is.
+    std::unique_ptr<uint8_t[]> pBuiltArea;
+    const uint8_t* pFieldIndices = m_pFieldIndices;
+    if (m_pBuiltFieldIndices != nullptr) {
+        pBuiltArea.reset(new uint8_t[header.fieldIndicesSize]);
+        m_pBuiltFieldIndices->Materialize(pBuiltArea.get(), header.fieldIndicesSize, m_pStructs, header.structCount);
+        pFieldIndices = pBuiltArea.get();
+    }
     const bool bWritten =
         WriteAll(pFile, m_pHeader, kHeaderSize) && WriteAll(pFile, m_pStructs, 12ull * header.structCount) &&
         WriteAll(pFile, m_pFields, 12ull * header.fieldCount) &&
         WriteAll(pFile, m_pLabels, 16ull * header.labelCount) && WriteAll(pFile, m_pFieldData, header.fieldDataSize) &&
-        WriteAll(pFile, m_pFieldIndices, header.fieldIndicesSize) &&
+        WriteAll(pFile, pFieldIndices, header.fieldIndicesSize) &&
         WriteAll(pFile, m_pListIndices, header.listIndicesSize);
     // Closing flushes the buffer: a failure there is a failed write too.
     const bool bClosed = std::fclose(pFile) == 0;

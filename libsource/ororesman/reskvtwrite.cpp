@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "kvtfieldindexarrays.h"
 #include "kvtfieldlabelindex.h"
 #include "kvtlabeltableindex.h"
 #include "orobase.h"
@@ -54,6 +55,7 @@ int32_t CResKVT::AddStruct(uint32_t nStructID)
         return -1;
     m_pStructs[nIndex] = KvtStruct_st{nStructID, kNone, 0};
     m_pHeader->structCount = nIndex + 1;
+    ForgetLookups();
     return static_cast<int32_t>(nIndex);
 }
 
@@ -80,6 +82,7 @@ int32_t CResKVT::AddLabel(const char* pLabel)
         return -1;
     m_pLabels[nCount] = key;
     m_pHeader->labelCount = nCount + 1;
+    ForgetLookups();
     return static_cast<int32_t>(nCount);
 }
 
@@ -153,6 +156,7 @@ int64_t CResKVT::ReserveBlock(TArea eArea, uint32_t nOldOffset, uint32_t nOldSiz
             *pAbandoned += nOldSize;
     }
     SetAreaUsed(eArea, static_cast<uint32_t>(nEnd));
+    ForgetLookups();
     return nStart;
 }
 
@@ -163,7 +167,38 @@ int64_t CResKVT::ReserveFieldData(uint32_t nOldOffset, uint32_t nOldSize, uint32
 
 int64_t CResKVT::ReserveFieldIndices(uint32_t nOldOffset, uint32_t nOldSize, uint32_t nNewSize)
 {
+    // A block asked for from outside is written by the caller as bytes.
+    MaterializeFieldIndices();
     return ReserveBlock(TArea::FieldIndices, nOldOffset, nOldSize, nNewSize);
+}
+
+int64_t CResKVT::ReserveBuiltFieldIndices(uint32_t nStruct, uint32_t nOldOffset, uint32_t nOldSize, uint32_t nNewSize)
+{
+    // The arithmetic of ReserveBlock, step for step, on the area's numbers;
+    // only the bytes are kept elsewhere.
+    const uint32_t nUsed = m_pHeader->fieldIndicesSize;
+    const uint64_t nOldEnd = static_cast<uint64_t>(nOldOffset) + nOldSize;
+    const bool bInPlace = nOldEnd == nUsed;
+    if (!bInPlace && nOldSize > 0 && nOldEnd > nUsed)
+        return -1;
+    if (nNewSize < nOldSize)
+        return -1;
+    const uint32_t nStart = bInPlace ? nOldOffset : nUsed;
+    const uint64_t nEnd = static_cast<uint64_t>(nStart) + nNewSize;
+    if (nEnd >= m_nFieldIndicesCapacity) {
+        const uint64_t nNewCapacity = nEnd + m_nFieldIndicesStep;
+        if (nNewCapacity > 0xFFFFFFFFull)
+            return -1;
+        m_nFieldIndicesCapacity = static_cast<uint32_t>(nNewCapacity);
+        m_nFieldIndicesStep = DoubledStep(m_nFieldIndicesStep);
+    }
+    if (nStart != nOldOffset && nOldSize > 0) {
+        m_pBuiltFieldIndices->Abandon(nOldOffset, nStruct, nOldSize / 4);
+        m_nFieldIndicesAbandoned += nOldSize;
+    }
+    m_pHeader->fieldIndicesSize = static_cast<uint32_t>(nEnd);
+    ForgetLookups();
+    return nStart;
 }
 
 int64_t CResKVT::ReserveListIndices(uint32_t nOldOffset, uint32_t nOldSize, uint32_t nNewSize)
@@ -188,27 +223,40 @@ KvtField_st* CResKVT::AddField(const CKvtStructHandle* pStruct, const char* pLab
     if (nHeld == 0) {
         m_pStructs[nStruct].data = nField;
     } else if (nHeld == 1) {
-        const int64_t nOffset = ReserveFieldIndices(kNone, 0, 8);
+        const bool bBuilt = m_pBuiltFieldIndices != nullptr;
+        const int64_t nOffset =
+            bBuilt ? ReserveBuiltFieldIndices(nStruct, kNone, 0, 8) : ReserveBlock(TArea::FieldIndices, kNone, 0, 8);
         if (nOffset < 0)
             return nullptr;
-        StoreU32(m_pFieldIndices + nOffset, m_pStructs[nStruct].data);
-        StoreU32(m_pFieldIndices + nOffset + 4, nField);
+        if (bBuilt) {
+            m_pBuiltFieldIndices->Start(nStruct, m_pStructs[nStruct].data, nField);
+        } else {
+            StoreU32(m_pFieldIndices + nOffset, m_pStructs[nStruct].data);
+            StoreU32(m_pFieldIndices + nOffset + 4, nField);
+        }
         m_pStructs[nStruct].data = static_cast<uint32_t>(nOffset);
     } else {
         const uint64_t nNewSize = (static_cast<uint64_t>(nHeld) + 1) * 4;
         if (nNewSize > 0xFFFFFFFFull)
             return nullptr;
-        const int64_t nOffset =
-            ReserveFieldIndices(m_pStructs[nStruct].data, nHeld * 4, static_cast<uint32_t>(nNewSize));
+        const bool bBuilt = m_pBuiltFieldIndices != nullptr;
+        const uint32_t nOldOffset = m_pStructs[nStruct].data;
+        const uint32_t nSize = static_cast<uint32_t>(nNewSize);
+        const int64_t nOffset = bBuilt ? ReserveBuiltFieldIndices(nStruct, nOldOffset, nHeld * 4, nSize)
+                                       : ReserveBlock(TArea::FieldIndices, nOldOffset, nHeld * 4, nSize);
         if (nOffset < 0)
             return nullptr;
-        StoreU32(m_pFieldIndices + nOffset + static_cast<uint64_t>(nHeld) * 4, nField);
+        if (bBuilt)
+            m_pBuiltFieldIndices->Append(nStruct, nHeld, nField);
+        else
+            StoreU32(m_pFieldIndices + nOffset + static_cast<uint64_t>(nHeld) * 4, nField);
         m_pStructs[nStruct].data = static_cast<uint32_t>(nOffset);
     }
     m_pStructs[nStruct].fieldCount = nHeld + 1;
     m_pHeader->fieldCount = nField + 1;
     const int32_t nLabel = AddLabel(pLabel);
     m_pFields[nField] = KvtField_st{nType, static_cast<uint32_t>(nLabel), kNone};
+    ForgetLookups();
     // More fields and labels may let a lookup that stopped early go further.
     if (m_pFieldLabelIndex != nullptr)
         m_pFieldLabelIndex->ForgetStopped();
@@ -475,6 +523,11 @@ bool CResKVT::CreateNew(CKvtStructHandle* pOut, const COroString& sFileType)
     if (m_pHeader != nullptr)
         return false;
     MakeEditable();
+    // A file built from nothing keeps its field indices as arrays per struct
+    // (see kvtfieldindexarrays.h): the same file, in linear time and memory.
+    delete[] m_pFieldIndices;
+    m_pFieldIndices = nullptr;
+    m_pBuiltFieldIndices = new CKvtFieldIndexArrays;
     std::memcpy(m_pHeader->fileType, sFileType.CStr(), 4);
     std::memcpy(m_pHeader->version, kVersion, 4);
     const int32_t nTop = AddStruct(kNone);

@@ -134,6 +134,12 @@ CAtomicFileReplacement::CAtomicFileReplacement(const std::string& sPath)
     m_sTarget = ResolveLinks(sPath);
     struct stat oldInfo {};
     const bool bExisted = stat(m_sTarget.c_str(), &oldInfo) == 0;
+    // Only a missing file is created. A path that cannot be looked up for
+    // another reason (links that lead in a circle, a folder that may not be
+    // searched) is refused, as opening it for writing would be; otherwise
+    // the rename would replace the link itself with a file.
+    if (!bExisted && errno != ENOENT)
+        return;
     if (bExisted && (!S_ISREG(oldInfo.st_mode) || access(m_sTarget.c_str(), W_OK) != 0))
         return;
     std::string sTempPath;

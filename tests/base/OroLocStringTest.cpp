@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "TempDir.h"
@@ -168,4 +170,58 @@ TEST_F(OroLocStringTest, MissingOptionFileStoresTextsUnchanged)
     COroLocString loc;
     loc.AddString(1, "Word<<STRREF:1>>", 0);
     EXPECT_EQ(Entries(loc), (std::vector<Entry>{{1, "Word<<STRREF:1>>", 0}}));
+}
+
+TEST_F(OroLocStringTest, MovesHandTheEntriesOverAndLeaveValidValues)
+{
+    COroLocString source;
+    source.StrRef = 42;
+    source.AddString(1, "one", 0);
+    source.AddString(2, "two", 1);
+    COroLocString moved(std::move(source));
+    EXPECT_EQ(moved.StrRef, 42);
+    EXPECT_EQ(Entries(moved), (std::vector<Entry>{{1, "one", 0}, {2, "two", 1}}));
+    // The source is an empty value that still works.
+    EXPECT_EQ(source.StrRef, -1); // NOLINT(bugprone-use-after-move): the state after a move is specified
+    EXPECT_EQ(source.GetStringCount(), 0);
+    source.AddString(3, "three", 0);
+    EXPECT_EQ(Entries(source), (std::vector<Entry>{{3, "three", 0}}));
+
+    COroLocString target;
+    target.StrRef = 7;
+    target.AddString(9, "old", 0);
+    target = std::move(moved);
+    EXPECT_EQ(target.StrRef, 42);
+    EXPECT_EQ(Entries(target), (std::vector<Entry>{{1, "one", 0}, {2, "two", 1}}));
+    moved.AddString(4, "four", 0); // NOLINT(bugprone-use-after-move): still a usable value
+    EXPECT_EQ(Entries(moved).back(), (Entry{4, "four", 0}));
+
+    COroLocString& self = target;
+    target = std::move(self);
+    EXPECT_EQ(target.StrRef, 42);
+    EXPECT_EQ(target.GetStringCount(), 2);
+}
+
+TEST_F(OroLocStringTest, EveryChangeOfTheOptionIsSeenByTheNextStore)
+{
+    auto stored = [](const char* pText) {
+        COroLocString loc;
+        loc.AddString(1, pText, 0);
+        return Entries(loc).front().text;
+    };
+    ASSERT_TRUE(WriteFileText("tarnplayer.ini", "[Profile]\nShow Data Strref=1\n"));
+    EXPECT_EQ(stored("A<<STRREF:1>>"), "A");
+    EXPECT_EQ(stored("no marker"), "no marker");
+    ASSERT_TRUE(WriteFileText("tarnplayer.ini", "[Profile]\nShow Data Strref=0\n"));
+    EXPECT_EQ(stored("B<<STRREF:2>>"), "B<<STRREF:2>>");
+    ASSERT_TRUE(WriteFileText("tarnplayer.ini", "[Profile]\nShow Data Strref=1\n"));
+    EXPECT_EQ(stored("C<<STRREF:3>>"), "C");
+    ASSERT_EQ(std::remove("tarnplayer.ini"), 0);
+    EXPECT_EQ(stored("D<<STRREF:4>>"), "D<<STRREF:4>>");
+    ASSERT_TRUE(WriteFileText("tarnplayer.ini", "[Profile]\nShow Data Strref=1\n"));
+    EXPECT_EQ(stored("E<<STRREF:5>>"), "E");
+    // The option file is the one in the current working directory.
+    CTempDir other;
+    CScopedWorkingDir cwd(other.Path());
+    EXPECT_EQ(stored("F<<STRREF:6>>"), "F<<STRREF:6>>");
 }

@@ -203,3 +203,22 @@ TEST(ValueText, RootTextHoldsFileTypeAndVersion)
     EXPECT_TRUE(pRoot->SetFromText("XY"));
     EXPECT_STREQ(pRoot->m_sFileType.CStr(), "XY");
 }
+
+TEST(ValueText, EverySixtyFourBitValueReadsBackAsItself)
+{
+    auto pDword64 = Make<CKvtNodeDWORD64>(ftDWORD64);
+    auto pInt64 = Make<CKvtNodeINT64>(ftINT64);
+    for (uint64_t nBits : {uint64_t{0}, uint64_t{1}, UINT64_MAX, uint64_t{0x8000000000000000u},
+                           uint64_t{0x7FFFFFFFFFFFFFFFu}, uint64_t{0xFEDCBA9876543210u}}) {
+        pDword64->m_Value = nBits;
+        EXPECT_TRUE(pDword64->SetFromText(pDword64->GetEditText()));
+        EXPECT_EQ(pDword64->m_Value, nBits);
+        pInt64->m_Value = static_cast<int64_t>(nBits);
+        EXPECT_TRUE(pInt64->SetFromText(pInt64->GetEditText()));
+        EXPECT_EQ(pInt64->m_Value, static_cast<int64_t>(nBits));
+    }
+    EXPECT_TRUE(pDword64->SetFromText("-1"));
+    EXPECT_EQ(pDword64->m_Value, UINT64_MAX);
+    EXPECT_TRUE(pDword64->SetFromText("0xFFFFFFFFFFFFFFFF"));
+    EXPECT_EQ(pDword64->m_Value, UINT64_MAX);
+}

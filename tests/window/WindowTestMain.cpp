@@ -34,7 +34,11 @@ int main(int argc, char** argv)
                    {"RecentFilesMenuTest", RunRecentFilesMenuTests},
                    {"TreeViewTest", RunTreeViewTests},
                    {"LayoutTest", RunLayoutTests},
-                   {"ReportHandlerTest", RunReportHandlerTests}};
+                   {"ReportHandlerTest", RunReportHandlerTests},
+                   {"EditPanelTest", RunEditPanelTests},
+                   {"LocStringPageTest", RunLocStringPageTests},
+                   {"NodeCommandsTest", RunNodeCommandsTests},
+                   {"SaveFaultWindowTest", RunSaveFaultWindowTests}};
     const char* pOnly = nullptr;
     for (const auto& testClass : classes) {
         if (argc > 1 && std::strcmp(argv[1], testClass.pName) == 0)

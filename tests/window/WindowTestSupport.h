@@ -87,3 +87,7 @@ int RunRecentFilesMenuTests(int argc, char** argv);
 int RunTreeViewTests(int argc, char** argv);
 int RunLayoutTests(int argc, char** argv);
 int RunReportHandlerTests(int argc, char** argv);
+int RunSaveFaultWindowTests(int argc, char** argv);
+int RunEditPanelTests(int argc, char** argv);
+int RunLocStringPageTests(int argc, char** argv);
+int RunNodeCommandsTests(int argc, char** argv);

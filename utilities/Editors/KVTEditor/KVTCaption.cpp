@@ -1,7 +1,7 @@
 #include "KVTCaption.h"
 
-#include <algorithm>
 #include <string>
+#include <utility>
 
 #include "KVTNumberText.h"
 #include "collation.h"
@@ -46,16 +46,21 @@ COroString GetNodeCaption(CKvtNodeBase* pNode, bool bPreview)
 
 std::vector<KvtCaptionedNode_st> GetSortedChildren(CKvtNodeStruct* pParent, bool bPreview)
 {
-    std::vector<KvtCaptionedNode_st> children;
+    std::vector<KvtCaptionedNode_st> captioned;
     const int32_t nCount = pParent->GetChildCount();
-    children.reserve(static_cast<size_t>(nCount));
+    captioned.reserve(static_cast<size_t>(nCount));
+    std::vector<const char*> texts;
+    texts.reserve(static_cast<size_t>(nCount));
     for (int32_t i = 0; i < nCount; ++i) {
         CKvtNodeBase* pChild = pParent->GetChild(i);
-        children.push_back(KvtCaptionedNode_st{GetNodeCaption(pChild, bPreview), pChild});
+        captioned.push_back(KvtCaptionedNode_st{GetNodeCaption(pChild, bPreview), pChild});
+        texts.push_back(captioned.back().sCaption.CStr());
     }
-    std::stable_sort(children.begin(), children.end(),
-                     [](const KvtCaptionedNode_st& a, const KvtCaptionedNode_st& b) {
-                         return CollateCompare(a.sCaption.CStr(), b.sCaption.CStr()) < 0;
-                     });
+    // The stable collation order, with each caption turned into a sort key
+    // once instead of being compared letter by letter at every step.
+    std::vector<KvtCaptionedNode_st> children;
+    children.reserve(captioned.size());
+    for (uint32_t nPosition : CollationOrder(texts))
+        children.push_back(std::move(captioned[nPosition]));
     return children;
 }

@@ -20,10 +20,14 @@
 
 #include "Bcdebug.h"
 #include "HexEditorLauncher.h"
+#include "KVTEditPanel.h"
 #include "KVTExport.h"
 #include "KVTFileChecks.h"
 #include "KVTFileDialog.h"
+#include "KVTLocStringPage.h"
+#include "KVTNodeCommands.h"
 #include "KVTOpenDocument.h"
+#include "KVTPanelEvents.h"
 #include "KVTRecentFilesMenu.h"
 #include "KVTTreeModel.h"
 #include "Kvtoptions.h"
@@ -68,6 +72,7 @@ TfrmMain::TfrmMain(IKvtDialogs& dialogs, QWidget* pParent)
       m_pClipboardNode(nullptr), m_pLocStrNode(nullptr), m_bLocStrEditing(false), m_pTreeModel(new CKvtTreeModel(this))
 {
     CreateForm();
+    CreatePanelHandlers();
 
     BuildTitle();
     SetBCAssertCaption(g_sTitle.CStr());
@@ -86,6 +91,13 @@ TfrmMain::TfrmMain(IKvtDialogs& dialogs, QWidget* pParent)
 
 TfrmMain::~TfrmMain()
 {
+    // Controls losing the focus while the window is taken apart must not
+    // apply the panel to a document that is going away.
+    disconnect(tvKVT->selectionModel(), nullptr, this, nullptr);
+    m_pPanelEvents.reset();
+    m_pNodeCommands.reset();
+    m_pLocStringPage.reset();
+    m_pEditPanel.reset();
     // The items point at the nodes, so they go first.
     m_pTreeModel->Rebuild(nullptr, m_pTreeModel->IsPreview());
     delete m_pRootNode;
@@ -210,6 +222,8 @@ bool TfrmMain::SaveFile()
 void TfrmMain::RefreshGui()
 {
     RefreshDocumentGui();
+    m_pEditPanel->RefreshNodeGui();
+    m_pNodeCommands->RefreshActions();
 }
 
 void TfrmMain::RefreshDocumentGui()
@@ -236,8 +250,9 @@ void TfrmMain::RebuildTreeView()
 
 QModelIndex TfrmMain::SelectedItem() const
 {
-    const QModelIndex current = tvKVT->selectionModel()->currentIndex();
-    return tvKVT->selectionModel()->isSelected(current) ? current : QModelIndex();
+    if (m_LeavingItem.isValid())
+        return m_LeavingItem;
+    return tvKVT->selectionModel()->currentIndex();
 }
 
 void TfrmMain::SelectItem(const QModelIndex& index)
@@ -250,24 +265,104 @@ void TfrmMain::SelectItem(const QModelIndex& index)
     tvKVT->scrollTo(index);
 }
 
-void TfrmMain::DisplayNodeData()
+void TfrmMain::tvKVTCurrentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
-    m_pLocStrNode = nullptr;
-    if (!SelectedItem().isValid()) {
-        ClearPanelTexts();
-        return;
-    }
-    // Showing the selected node's values is the edit panel's part (not
-    // wired to the panel controls yet): the panel keeps its texts meanwhile.
+    // Qt reports the move once it is made; the panel still shows the item
+    // being left, so that item is applied first, as if nothing had moved.
+    if (previous.isValid())
+        tvKVTChanging(previous);
+    // The view may make an item current without highlighting it (focus
+    // coming in by the keyboard): the current item is the selected one.
+    QItemSelectionModel* pSelection = tvKVT->selectionModel();
+    if (current.isValid() && !pSelection->isSelected(current))
+        pSelection->select(current, QItemSelectionModel::ClearAndSelect);
+    tvKVTChange();
 }
 
-void TfrmMain::ClearPanelTexts()
+void TfrmMain::tvKVTChanging(const QModelIndex& leaving)
 {
-    eValue->clear();
-    eNType->clear();
-    eFieldID->clear();
-    eNIndex->clear();
-    lType->clear();
+    m_LeavingItem = leaving;
+    CKvtNodeBase* pLeaving = m_pTreeModel->NodeAt(leaving);
+    if (pLeaving && pLeaving->GetType() == ftLOCSTRING)
+        SaveLocStrText();
+    SetDataFromEdits();
+    m_LeavingItem = QPersistentModelIndex();
+}
+
+void TfrmMain::tvKVTChange()
+{
+    DisplayNodeData();
+    RefreshGui();
+}
+
+void TfrmMain::DisplayNodeData()
+{
+    m_pEditPanel->DisplayNodeData();
+}
+
+void TfrmMain::SetDataFromEdits()
+{
+    m_pEditPanel->SetDataFromEdits();
+}
+
+void TfrmMain::eValueKeyDown()
+{
+    m_pEditPanel->ValueKeyDown();
+}
+
+void TfrmMain::PropOnEnter()
+{
+    m_pLocStringPage->PropOnEnter();
+}
+
+void TfrmMain::PropOnKeyDown()
+{
+    m_pLocStringPage->PropOnKeyDown();
+}
+
+void TfrmMain::PropOnExit()
+{
+    m_pLocStringPage->PropOnExit();
+}
+
+void TfrmMain::cbLangIDsKeyPress()
+{
+    m_pLocStringPage->cbLangIDsKeyPress();
+}
+
+void TfrmMain::RefreshLocStrGui()
+{
+    m_pLocStringPage->RefreshLocStrGui();
+}
+
+void TfrmMain::DisplayOroLocString()
+{
+    m_pLocStringPage->DisplayOroLocString();
+}
+
+void TfrmMain::SaveLocStrText()
+{
+    m_pLocStringPage->SaveLocStrText();
+}
+
+void TfrmMain::AddNodeMenuClick(QAction* pSender)
+{
+    m_pNodeCommands->AddNodeMenuClick(pSender);
+}
+
+void TfrmMain::ReplaceClipboardNode(CKvtNodeBase* pCopy)
+{
+    delete m_pClipboardNode;
+    m_pClipboardNode = pCopy;
+}
+
+void TfrmMain::miHexViewClick()
+{
+    // The check mark has toggled already. Leaving the item and coming back
+    // applies the panel under the old setting and shows it under the new.
+    const QPersistentModelIndex item(SelectedItem());
+    SelectItem(QModelIndex());
+    SelectItem(item);
 }
 
 void TfrmMain::actFileNewExecute()

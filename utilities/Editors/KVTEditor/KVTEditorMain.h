@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <QModelIndex>
+#include <QPersistentModelIndex>
 #include <memory>
 #include <vector>
 
@@ -13,7 +14,11 @@
 #include "KVTTreeNodes.h"
 #include "orostring.h"
 
+class CKvtEditPanel;
 class CKvtFileDialog;
+class CKvtLocStringPage;
+class CKvtNodeCommands;
+class CKvtPanelEvents;
 class CKvtRecentFilesMenu;
 class CKvtTreeModel;
 class QAction;
@@ -54,8 +59,21 @@ public:
     void RebuildTreeView();
     // Fills the edit panel from the selected tree item.
     void DisplayNodeData();
+    // Applies the panel's texts to the selected node.
+    void SetDataFromEdits();
     // Every change of the document marks it modified through here.
     void MarkModified() { m_bModified = true; }
+
+    // The panel's shared focus and key handlers and the localized-string
+    // page (the panel's event filter and the page's buttons call these).
+    void PropOnEnter();
+    void PropOnKeyDown();
+    void PropOnExit();
+    void eValueKeyDown();
+    void cbLangIDsKeyPress();
+    void RefreshLocStrGui();
+    void DisplayOroLocString();
+    void SaveLocStrText();
 
     // Files dropped on the window, in the order given: the first is opened.
     void WMDropFiles(const std::vector<COroString>& files);
@@ -68,7 +86,21 @@ public:
     bool IsModified() const { return m_bModified; }
     bool IsReadOnly() const { return m_bReadOnly; }
 
-    // The tree view's model and its selected item (invalid when none).
+    // The localized-string node shown on its page, and whether a panel
+    // control has the focus (the page does not redisplay meanwhile).
+    CKvtNodeLOCSTRING* LocStrNode() const { return m_pLocStrNode; }
+    void SetLocStrNode(CKvtNodeLOCSTRING* pNode) { m_pLocStrNode = pNode; }
+    bool IsLocStrEditing() const { return m_bLocStrEditing; }
+    void SetLocStrEditing(bool bEditing) { m_bLocStrEditing = bEditing; }
+    // The program's own clipboard: a deep copy owned by the window.
+    CKvtNodeBase* ClipboardNode() const { return m_pClipboardNode; }
+    void ReplaceClipboardNode(CKvtNodeBase* pCopy);
+
+    IKvtDialogs& Dialogs() const { return m_Dialogs; }
+
+    // The tree view's model and its selected item (invalid when none). While
+    // the selection is about to move, the selected item is still the one
+    // being left, as the handlers of that moment expect.
     CKvtTreeModel& TreeModel() const { return *m_pTreeModel; }
     QModelIndex SelectedItem() const;
     // Selects the item (making it visible) or, with an invalid index, none.
@@ -83,6 +115,9 @@ public slots:
     void actFileExitExecute();
     void actHexEditExecute();
     void miPreviewDataInTreeClick();
+    void miHexViewClick();
+    // An entry of the add-node popup.
+    void AddNodeMenuClick(QAction* pSender);
 
 protected:
     void showEvent(QShowEvent* pEvent) override;
@@ -106,11 +141,16 @@ private:
     void BuildAddNodeMenu();
     void CenterOnScreen();
 
+    void CreatePanelHandlers();
+    // The tree's selection: the current item moved from previous to current.
+    void tvKVTCurrentChanged(const QModelIndex& current, const QModelIndex& previous);
+    void tvKVTChanging(const QModelIndex& leaving);
+    void tvKVTChange();
+
     void FormShow();
     // Any request to close the window; bCanClose false refuses it.
     void FormClose(bool& bCanClose);
     void RefreshDocumentGui();
-    void ClearPanelTexts();
     void WriteExportFile(const std::string& sFileName);
     TKvtBoxAnswer ShowBox(const COroString& sText, const char* pTitle, TKvtBoxIcon nIcon, TKvtBoxButtons nButtons);
 
@@ -127,6 +167,15 @@ private:
 
     CKvtTreeModel* m_pTreeModel;
     std::unique_ptr<CKvtRecentFilesMenu> m_pRecentFilesMenu;
+    // The item being left while the selection is about to move.
+    QPersistentModelIndex m_LeavingItem;
+
+    // The panel, its localized-string page, the node commands and the event
+    // wiring of the panel's controls.
+    std::unique_ptr<CKvtEditPanel> m_pEditPanel;
+    std::unique_ptr<CKvtLocStringPage> m_pLocStringPage;
+    std::unique_ptr<CKvtNodeCommands> m_pNodeCommands;
+    std::unique_ptr<CKvtPanelEvents> m_pPanelEvents;
 
     // Actions (actMain holds them).
     QObject* actMain;
@@ -146,6 +195,8 @@ private:
     QMenu* miFile;
     QMenu* miEdit;
     QMenu* miView;
+    QAction* miNodeCopy;
+    QAction* miNodePaste;
     QAction* miHexView;
     QAction* miPreviewDataInTree;
     QMenu* pumAddNode;

@@ -25,12 +25,18 @@
 #include <QTextEdit>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <memory>
 
 #include "KVTCommandIcons.h"
+#include "KVTEditPanel.h"
 #include "KVTEditorMain.h"
 #include "KVTFixedFont.h"
 #include "KVTFileDialog.h"
+#include "KVTLocStringPage.h"
 #include "KVTMenuItemLink.h"
+#include "KVTNodeCommands.h"
+#include "KVTPanelEvents.h"
+#include "KVTPanelText.h"
 #include "KVTTreeModel.h"
 
 namespace {
@@ -175,8 +181,10 @@ void TfrmMain::CreateMenus()
     mmMain->addMenu(miFile);
 
     miEdit = Named<QMenu>("miEdit", QStringLiteral("Edit"), mmMain);
-    miEdit->addAction(CreateLinkedMenuItem(miEdit, "miNodeCopy", actNodeCopy));
-    miEdit->addAction(CreateLinkedMenuItem(miEdit, "miNodePaste", actNodePaste));
+    miNodeCopy = CreateLinkedMenuItem(miEdit, "miNodeCopy", actNodeCopy);
+    miEdit->addAction(miNodeCopy);
+    miNodePaste = CreateLinkedMenuItem(miEdit, "miNodePaste", actNodePaste);
+    miEdit->addAction(miNodePaste);
     miEdit->addAction(NewSeparator(miEdit, "N3"));
     miEdit->addAction(CreateLinkedMenuItem(miEdit, "miNodeDelete", actNodeDelete));
     miEdit->addAction(NewSeparator(miEdit, "N4"));
@@ -195,6 +203,7 @@ void TfrmMain::CreateMenus()
     mmMain->addMenu(miView);
     // A checkable item has already toggled its mark when it reports the click.
     connect(miPreviewDataInTree, &QAction::triggered, this, &TfrmMain::miPreviewDataInTreeClick);
+    connect(miHexView, &QAction::triggered, this, &TfrmMain::miHexViewClick);
 
     // The tree's popup: the add-node entries go before its separator and
     // Delete (BuildAddNodeMenu).
@@ -221,6 +230,9 @@ void TfrmMain::CreateControls()
     tvKVT->setTextElideMode(Qt::ElideNone);
     tvKVT->header()->setStretchLastSection(false);
     tvKVT->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Sizing the column from a sample of rows keeps single edits fast in
+    // parents with thousands of children.
+    tvKVT->header()->setResizeContentsPrecision(20);
     QFont treeFont = FixedPitchFont(kTreeFontPixels);
     tvKVT->setFont(treeFont);
     // The selection stays as visible without the focus as with it.
@@ -300,6 +312,9 @@ QWidget* TfrmMain::CreateInfoNodeTop()
     pRows->setVerticalSpacing(1);
     lTypeTitle = NewLabel("lTypeTitle", "Type: ", true);
     eNType = Named<QLineEdit>("eNType");
+    // Only a struct's ID can be typed here; the panel opens it for structs.
+    eNType->setReadOnly(true);
+    UseButtonFace(eNType);
     lType = NewLabel("lType", "None");
     pRows->addWidget(lTypeTitle, 0, 0);
     pRows->addWidget(eNType, 0, 1);
@@ -366,6 +381,9 @@ QWidget* TfrmMain::CreateLocStringPage()
     cbLangIDs = Named<QComboBox>("cbLangIDs");
     cbLangIDs->setEditable(true);
     cbLangIDs->setInsertPolicy(QComboBox::NoInsert);
+    // What is typed stays as typed: completing 1 to an existing 10 would add
+    // or store the wrong language.
+    cbLangIDs->setCompleter(nullptr);
     cbLangIDs->setMaxVisibleItems(kComboLines);
     bOroLocStringAdd = Named<QPushButton>("bOroLocStringAdd", QStringLiteral("Add"));
     bOroLocStringDelete = Named<QPushButton>("bOroLocStringDelete", QStringLiteral("Delete"));
@@ -408,26 +426,51 @@ void TfrmMain::CreateDialogs()
 
 void TfrmMain::BuildAddNodeMenu()
 {
-    // Binary comes before the localized string here, whatever the type codes say.
-    static const int32_t kAddNodeTypes[] = {ftBYTE,    ftCHAR,      ftWORD,  ftSHORT,  ftDWORD,  ftINT,
-                                            ftDWORD64, ftINT64,     ftFLOAT, ftDOUBLE, ftSTRING, ftRESREF,
-                                            ftBINARY,  ftLOCSTRING, -1,      ftSTRUCT, ftLIST};
-    int nPosition = 0;
-    for (const int32_t nType : kAddNodeTypes) {
+    for (int32_t nPosition = 0; nPosition < kAddNodeEntryCount; ++nPosition) {
         QAction* pBefore = pumAddNode->actions().value(nPosition, nullptr);
+        const int32_t nType = AddNodeEntryType(nPosition);
         if (nType == -1) {
             pumAddNode->insertAction(pBefore, NewSeparator(pumAddNode, nullptr));
-        } else {
-            std::unique_ptr<CKvtNodeBase> pSample(CreateKvtNode(static_cast<TKvtFieldType>(nType)));
-            auto* pItem = new QAction(pumAddNode);
-            pItem->setObjectName(QStringLiteral("Add%1").arg(nPosition));
-            pItem->setText(QStringLiteral("Add ") + QString::fromLatin1(pSample->GetTypeName().CStr()));
-            // The position is the item's tag: it names the entry's type.
-            pItem->setData(nPosition);
-            pumAddNode->insertAction(pBefore, pItem);
+            continue;
         }
-        ++nPosition;
+        // The caption names the type as a fresh node of it does.
+        std::unique_ptr<CKvtNodeBase> pSample(CreateKvtNode(static_cast<TKvtFieldType>(nType)));
+        auto* pItem = new QAction(pumAddNode);
+        pItem->setObjectName(QStringLiteral("Add%1").arg(nPosition));
+        pItem->setText(QStringLiteral("Add ") + QString::fromLatin1(pSample->GetTypeName().CStr()));
+        // The position is the item's tag: it names the entry's type.
+        pItem->setData(nPosition);
+        connect(pItem, &QAction::triggered, this, [this, pItem]() { AddNodeMenuClick(pItem); });
+        pumAddNode->insertAction(pBefore, pItem);
     }
+}
+
+void TfrmMain::CreatePanelHandlers()
+{
+    m_pEditPanel = std::make_unique<CKvtEditPanel>(
+        *this, KvtEditPanelControls_st{eNType, lType, lFieldID, eFieldID, eNIndex, pcDataPage, tsFieldTab,
+                                       tsLocStringTab, tsBinaryTab, lFormatHelp, eValue, eStrRef, miHexView});
+    m_pLocStringPage = std::make_unique<CKvtLocStringPage>(
+        *this, KvtLocStringControls_st{eStrRef, cbGender, cbLangIDs, bOroLocStringAdd, bOroLocStringDelete,
+                                       mOroLocStringValue});
+    m_pNodeCommands = std::make_unique<CKvtNodeCommands>(
+        *this, KvtNodeCommandControls_st{tvKVT, pumAddNode, miEdit, miNodeCopy, miNodePaste, actNodeCopy,
+                                         actNodePaste, actNodeDelete});
+
+    using TRole = CKvtPanelEvents::TRole;
+    m_pPanelEvents = std::make_unique<CKvtPanelEvents>(*this);
+    m_pPanelEvents->Watch(eValue, TRole::Value);
+    m_pPanelEvents->Watch(eFieldID, TRole::Label);
+    m_pPanelEvents->Watch(eNType, TRole::Property);
+    m_pPanelEvents->Watch(eNIndex, TRole::Property);
+    m_pPanelEvents->Watch(eStrRef, TRole::StrRef);
+    m_pPanelEvents->Watch(cbLangIDs, TRole::LanguageID);
+    m_pPanelEvents->Watch(cbGender, TRole::Shared);
+    m_pPanelEvents->Watch(mOroLocStringValue, TRole::Shared);
+    m_pPanelEvents->Watch(bOroLocStringAdd, TRole::Button);
+    m_pPanelEvents->Watch(bOroLocStringDelete, TRole::Button);
+
+    connect(tvKVT->selectionModel(), &QItemSelectionModel::currentChanged, this, &TfrmMain::tvKVTCurrentChanged);
 }
 
 void TfrmMain::CenterOnScreen()

@@ -70,9 +70,9 @@ COroString CKvtNodeRESREF::GetHelpText() { return "16 characters, no spaces etc.
 // ---- LOCSTRING --------------------------------------------------------------
 bool CKvtNodeLOCSTRING::Load(const CKvtStructHandle* pStruct, const char* pLabel)
 {
-    int32_t nOk = 0;
-    m_Value = s_pCurrentRes->ReadLOCSTRING(pStruct, pLabel, &nOk, COroLocString());
-    return nOk != 0;
+    // Read in place: the same value as ReadLOCSTRING with an empty default,
+    // without building and copying temporaries for every field.
+    return s_pCurrentRes->ReadLOCSTRINGInto(pStruct, pLabel, m_Value);
 }
 
 bool CKvtNodeLOCSTRING::Save(const CKvtStructHandle* pStruct, const char* pLabel)

@@ -26,7 +26,13 @@ bool Convert(const char* pText, TValue& value, TConvert convert)
 
 bool ParseScanInteger(const char* pText, int64_t& nValue)
 {
-    return Convert(pText, nValue, [](const char* p, char** pEnd) -> int64_t { return std::strtoll(p, pEnd, 0); });
+    // Read as an unsigned 64-bit number (a minus sign negates it modulo 2^64),
+    // so that every 64-bit pattern an edit text shows reads back as itself:
+    // 18446744073709551615 and -1 are the same bits, and so are
+    // -9223372036854775808 and 9223372036854775808.
+    return Convert(pText, nValue, [](const char* p, char** pEnd) -> int64_t {
+        return static_cast<int64_t>(std::strtoull(p, pEnd, 0));
+    });
 }
 
 bool ParseScanReal(const char* pText, float& fValue)

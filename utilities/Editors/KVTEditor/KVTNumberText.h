@@ -6,8 +6,8 @@
 #include <cstdint>
 
 // "%i": optional sign, then decimal, hexadecimal after 0x/0X, or octal after a
-// leading 0. Values beyond 64 bits saturate as the C library's conversion does;
-// callers keep the low bits they need.
+// leading 0, taken modulo 2^64 (values beyond 64 bits saturate); callers keep
+// the low bits they need.
 bool ParseScanInteger(const char* pText, int64_t& nValue);
 // "%f" and "%lg".
 bool ParseScanReal(const char* pText, float& fValue);

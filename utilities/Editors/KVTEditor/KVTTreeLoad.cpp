@@ -104,26 +104,29 @@ bool CKvtTreeLoader::LoadStructFields(CKvtNodeStruct* pNode, const CKvtStructHan
         if (!TakeIteration())
             break;
         const char* pFieldLabel = m_pRes->GetFieldLabel(pStruct, i);
-        // The label buffer is overwritten by the next call: keep a copy.
-        const COroString sLabel(pFieldLabel ? pFieldLabel : "");
-        const TKvtFieldType nType = static_cast<TKvtFieldType>(m_pRes->GetFieldType(pStruct, sLabel.CStr(), i));
+        if (!pFieldLabel)
+            pFieldLabel = "";
+        // The label buffer stays valid until the next GetFieldLabel; the
+        // node's own copy of the label serves every later call.
+        const TKvtFieldType nType = static_cast<TKvtFieldType>(m_pRes->GetFieldType(pStruct, pFieldLabel, i));
         CKvtNodeBase* pChild = CreateKvtNode(nType);
         if (!pChild)
             continue;  // unknown type codes are dropped
         pChild->m_nIndex = i;
-        pChild->m_sLabel = sLabel;
+        pChild->m_sLabel = pFieldLabel;
         pNode->AddChild(pChild);
+        const char* pLabel = pChild->m_sLabel.CStr();
 
-        WarnRunningFlag(bOk, sLabel.CStr());
-        bOk = pChild->Load(pStruct, sLabel.CStr()) && bOk;
-        WarnRunningFlag(bOk, sLabel.CStr());
+        WarnRunningFlag(bOk, pLabel);
+        bOk = pChild->Load(pStruct, pLabel) && bOk;
+        WarnRunningFlag(bOk, pLabel);
 
         if (!pChild->GetStructNode())
             continue;
         if (nType == ftSTRUCT) {
-            LoadStructChild(pChild, pStruct, sLabel.CStr(), nLevel + 1, bOk);
+            LoadStructChild(pChild, pStruct, pLabel, nLevel + 1, bOk);
         } else if (nType == ftLIST) {
-            LoadListChild(pChild->GetStructNode(), pStruct, sLabel.CStr(), nLevel + 1, bOk);
+            LoadListChild(pChild->GetStructNode(), pStruct, pLabel, nLevel + 1, bOk);
         } else {
             OroWarning(kModule, kLineStrangeType,
                        "WARNING!  Strangeness happening, non list or struct type saying it is one.!");
@@ -180,9 +183,14 @@ void CKvtTreeLoader::LoadListChild(CKvtNodeStruct* pNode, const CKvtStructHandle
         pElement->m_nIndex = j;
         pNode->AddChild(pElement);
         pElement->SetStructID(static_cast<uint32_t>(m_pRes->GetStructID(&element)));
-        COroString sName;
-        sName.Format("%s[%d]", pLabel, j);
-        if (!DepthAllowsChildren(nLevel + 1, sName) || !ClaimStruct(&element))
+        // The element's name is only spelled out for the warning.
+        bool bDepthAllowed = nLevel + 1 < kMaxDepth;
+        if (!bDepthAllowed) {
+            COroString sName;
+            sName.Format("%s[%d]", pLabel, j);
+            bDepthAllowed = DepthAllowsChildren(nLevel + 1, sName);
+        }
+        if (!bDepthAllowed || !ClaimStruct(&element))
             continue;
         bOk = LoadStructFields(pElement->GetStructNode(), &element, nLevel + 1) && bOk;
         if (!bOk)

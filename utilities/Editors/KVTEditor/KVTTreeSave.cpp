@@ -20,6 +20,7 @@ enum : int32_t {
     kLineChildFailed = 401,
     kLineStructChildFailed = 402,
     kLineStrangeType = 403,
+    kLineListNamesake = 404,
 };
 
 const char kStrangeness[] = "WARNING!  Strangeness happening, non list or struct type saying it is one.!";
@@ -120,12 +121,23 @@ private:
 
     void StartList(CSaveFrame& frame, CKvtNodeStruct* pList, const char* pLabel)
     {
+        // Elements are appended to the list that a lookup by label finds, and
+        // that is always the first field of the struct with the label. A list
+        // whose label an earlier field already carries cannot hold elements of
+        // its own: appending them would grow that earlier list instead (every
+        // save and reopen would double it) or fail when it is no list.
+        const bool bNamesake = m_pRes->GetFieldIndexByLabel(&frame.handle, pLabel) >= 0;
         CKvtListHandle list{};
         if (!m_pRes->AddList(&list, &frame.handle, pLabel)) {
             frame.bOk = false;
             return;
         }
-        const int32_t nCount = pList->GetChildCount();
+        const int32_t nCount = bNamesake ? 0 : pList->GetChildCount();
+        if (bNamesake && pList->GetChildCount() > 0) {
+            COroString sMessage;
+            sMessage.Format("List '%s' shares its label with an earlier field; its elements are not saved.", pLabel);
+            OroWarning(kModule, kLineListNamesake, sMessage.CStr());
+        }
         frame.pList = pList;
         frame.elements.assign(static_cast<size_t>(nCount), CKvtStructHandle{});
         frame.created.assign(static_cast<size_t>(nCount), false);

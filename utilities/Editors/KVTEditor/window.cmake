@@ -19,6 +19,11 @@ if(TARGET Qt6::Widgets)
     ${CMAKE_CURRENT_LIST_DIR}/KVTCommandIcons.cpp
     ${CMAKE_CURRENT_LIST_DIR}/KVTCommandLine.cpp
     ${CMAKE_CURRENT_LIST_DIR}/KVTStartupProbe.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/KVTControlText.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/KVTEditPanel.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/KVTLocStringPage.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/KVTPanelEvents.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/KVTNodeCommands.cpp
     # Listed so that moc sees the Q_OBJECT classes.
     ${CMAKE_CURRENT_LIST_DIR}/KVTEditorMain.h
     ${CMAKE_CURRENT_LIST_DIR}/KVTTreeModel.h

@@ -1,0 +1,102 @@
+// Reading a localized string into a value the caller holds must give exactly
+// what ReadLOCSTRING with an empty default gives, on good and damaged values,
+// whatever the value held before.
+
+#include "ResmanFixture.h"
+
+namespace {
+
+struct LocEntry {
+    int32_t language;
+    std::string text;
+    int gender;
+    bool operator==(const LocEntry&) const = default;
+};
+
+std::vector<LocEntry> EntriesOf(const COroLocString& value)
+{
+    std::vector<LocEntry> entries;
+    for (int32_t i = 0; i < value.GetStringCount(); ++i) {
+        int32_t nLanguage = 0;
+        uint8_t nGender = 0;
+        COroString sText;
+        value.GetStringByIndex(static_cast<uint32_t>(i), nLanguage, sText, nGender);
+        entries.push_back(LocEntry{nLanguage, sText.CStr(), nGender});
+    }
+    return entries;
+}
+
+std::vector<uint8_t> Words(std::initializer_list<uint32_t> words, const std::string& sTail = "")
+{
+    std::vector<uint8_t> bytes;
+    for (uint32_t n : words)
+        AppendU32(bytes, n);
+    AppendText(bytes, sTail);
+    return bytes;
+}
+
+} // namespace
+
+using LocStringInto = ResmanTest;
+
+TEST_F(LocStringInto, GivesWhatReadLocStringGives)
+{
+    const std::vector<std::pair<const char*, std::vector<uint8_t>>> values = {
+        {"good", Words({8 + 8 + 2 + 8 + 3, 9, 2, 6, 2}, "hi" + std::string("\x03\0\0\0\x03\0\0\0", 8) + "abc")},
+        {"empty", Words({8, 9, 0})},
+        {"both genders of language 0",
+         Words({8 + 9 + 9, 4, 2, 0, 1}, "a" + std::string("\x01\0\0\0\x01\0\0\0", 8) + "b")},
+        {"sizeFour", Words({4, 9})},
+        {"fourTooMany", Words({8 + 8 + 2 + 4, 9, 1, 6, 2}, std::string("hi\0\0\0\0", 6))},
+        {"charsPastT", Words({8 + 8 + 1, 9, 1, 6, 2}, "hi")},
+        {"hugeCount", Words({8, 9, 0xFFFFFFFF})},
+        {"pastBlock", Words({8 + 8 + 2, 9, 1, 6, 2}, "h")},
+    };
+    for (const auto& [pName, bytes] : values) {
+        SCOPED_TRACE(pName);
+        KvtImage image;
+        image.AddLabel("l");
+        image.AddLabel("n");
+        const uint32_t nLoc = image.AddField(KVT_LOCSTRING, 0, 0);
+        const uint32_t nInt = image.AddField(KVT_INT, 1, 5);
+        image.structs.push_back({0xFFFFFFFF, image.AddFieldArray({nLoc, nInt}), 2});
+        image.fieldData = bytes;
+        auto pRes = LoadImage(image);
+        ASSERT_TRUE(pRes);
+        const CKvtStructHandle top{0};
+        int32_t bOk = -7;
+        const COroLocString expected = pRes->ReadLOCSTRING(&top, "l", &bOk, COroLocString());
+
+        // A value that held other entries and another StrRef before.
+        COroLocString value;
+        value.StrRef = 77;
+        value.AddString(3, "old", 1);
+        EXPECT_EQ(pRes->ReadLOCSTRINGInto(&top, "l", value), bOk == 1);
+        EXPECT_EQ(value.StrRef, expected.StrRef);
+        EXPECT_EQ(EntriesOf(value), EntriesOf(expected));
+    }
+    EXPECT_EQ(m_recorder.Count(), 0u);
+}
+
+TEST_F(LocStringInto, AnotherTypeWarnsAsReadLocStringDoes)
+{
+    KvtImage image;
+    image.AddLabel("n");
+    image.structs.push_back({0xFFFFFFFF, image.AddField(KVT_INT, 0, 5), 1});
+    auto pRes = LoadImage(image);
+    ASSERT_TRUE(pRes);
+    const CKvtStructHandle top{0};
+    int32_t bOk = -7;
+    pRes->ReadLOCSTRING(&top, "n", &bOk, COroLocString());
+    ASSERT_EQ(m_recorder.Count(), 1u);
+    COroLocString value;
+    value.StrRef = 3;
+    EXPECT_FALSE(pRes->ReadLOCSTRINGInto(&top, "n", value));
+    EXPECT_EQ(value.StrRef, -1);
+    EXPECT_EQ(value.GetStringCount(), 0);
+    ASSERT_EQ(m_recorder.Count(), 2u);
+    EXPECT_EQ(m_recorder.Reports()[1].module, m_recorder.Reports()[0].module);
+    EXPECT_EQ(m_recorder.Reports()[1].line, m_recorder.Reports()[0].line);
+    EXPECT_FALSE(pRes->ReadLOCSTRINGInto(&top, "absent", value));
+    EXPECT_EQ(m_recorder.Count(), 2u); // a missing field is silent
+}

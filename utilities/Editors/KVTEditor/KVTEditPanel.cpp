@@ -1,0 +1,241 @@
+#include "KVTEditPanel.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "KVTControlText.h"
+#include "KVTEditorMain.h"
+#include "KVTPanelText.h"
+#include "KVTTreeModel.h"
+#include "bcglobal.h"
+
+namespace {
+
+const char* const kInvalidLabelText = "Invalid value.  Please enter another value.";
+
+// The Type box shows a struct's ID, every other node its type code.
+COroString TypeBoxText(CKvtNodeBase* pNode)
+{
+    const uint32_t nBits =
+        pNode->GetType() == ftSTRUCT ? pNode->GetStructID() : static_cast<uint32_t>(pNode->GetType());
+    return COroString(FormatTypeBoxText(nBits).c_str());
+}
+
+COroString IndexText(const CKvtNodeBase* pNode)
+{
+    COroString sText;
+    sText.Format("%d", pNode->m_nIndex);
+    return sText;
+}
+
+bool IsIntegerType(TKvtFieldType nType)
+{
+    return nType >= ftBYTE && nType <= ftINT64;
+}
+
+} // namespace
+
+CKvtEditPanel::CKvtEditPanel(TfrmMain& main, const KvtEditPanelControls_st& controls)
+    : m_Main(main), m_Controls(controls), m_bApplying(false)
+{}
+
+void CKvtEditPanel::ClearPanelTexts()
+{
+    m_Controls.eValue->clear();
+    m_Controls.eNType->clear();
+    m_Controls.eFieldID->clear();
+    m_Controls.eNIndex->clear();
+    m_Controls.lType->clear();
+}
+
+void CKvtEditPanel::ShowNodeBoxes(CKvtNodeBase* pNode)
+{
+    SetBoxText(*m_Controls.eNType, TypeBoxText(pNode));
+    SetBoxText(*m_Controls.eFieldID, pNode->m_sLabel);
+    SetBoxText(*m_Controls.eNIndex, IndexText(pNode));
+}
+
+COroString CKvtEditPanel::BoxTexts() const
+{
+    return BoxText(*m_Controls.eNType) + BoxText(*m_Controls.eFieldID) + BoxText(*m_Controls.eNIndex);
+}
+
+void CKvtEditPanel::DisplayNodeData()
+{
+    m_Main.SetLocStrNode(nullptr);
+    CKvtNodeBase* pNode = m_Main.TreeModel().NodeAt(m_Main.SelectedItem());
+    if (!pNode) {
+        // The pages keep what they showed; only the boxes are emptied.
+        ClearPanelTexts();
+        return;
+    }
+    SetMemoText(*m_Controls.eValue, pNode->GetEditText());
+    ShowNodeBoxes(pNode);
+    m_Controls.lType->setText(QString::fromLatin1(TypeCodeToName(pNode->GetType())));
+    ShowValueAsHex(pNode);
+    SetLabelText(*m_Controls.lFormatHelp, COroString("Data format: ") + pNode->GetHelpText());
+    if (pNode->GetType() == ftLOCSTRING) {
+        m_Main.SetLocStrNode(static_cast<CKvtNodeLOCSTRING*>(pNode));
+        m_Controls.pcDataPage->setCurrentWidget(m_Controls.tsLocStringTab);
+    } else {
+        m_Controls.pcDataPage->setCurrentWidget(m_Controls.tsFieldTab);
+    }
+    m_Main.RefreshLocStrGui();
+}
+
+void CKvtEditPanel::ShowValueAsHex(CKvtNodeBase* pNode)
+{
+    if (!m_Controls.miHexView->isChecked() || !pNode || !IsIntegerType(pNode->GetType()))
+        return;
+    std::string sHex;
+    if (FormatValueAsHex(MemoText(*m_Controls.eValue).CStr(), sHex))
+        SetMemoText(*m_Controls.eValue, COroString(sHex.c_str()));
+}
+
+bool CKvtEditPanel::IsValidFieldID(const QModelIndex& item, const COroString& sLabel) const
+{
+    CKvtTreeModel& model = m_Main.TreeModel();
+    CKvtNodeBase* pNode = model.NodeAt(item);
+    const std::string_view sOwnLabel(pNode->m_sLabel.CStr(), static_cast<size_t>(pNode->m_sLabel.GetLength()));
+    const std::string_view sNewLabel(sLabel.CStr(), static_cast<size_t>(sLabel.GetLength()));
+    // The siblings are only walked when the answer depends on them: leaving
+    // a node under a parent with a million children stays cheap.
+    std::vector<std::string_view> siblings;
+    CKvtNodeBase* pParent = model.ParentNodeAt(item);
+    CKvtNodeStruct* pSiblings = pParent ? pParent->GetStructNode() : nullptr;
+    const bool bNeedsSiblings =
+        !sNewLabel.empty() && sNewLabel != sOwnLabel && sNewLabel.size() <= static_cast<size_t>(kMaxFieldIdLength);
+    if (pSiblings && bNeedsSiblings) {
+        siblings.reserve(static_cast<size_t>(pSiblings->GetChildCount()));
+        for (int32_t i = 0; i < pSiblings->GetChildCount(); ++i) {
+            CKvtNodeBase* pSibling = pSiblings->GetChild(i);
+            if (pSibling != pNode)
+                siblings.emplace_back(pSibling->m_sLabel.CStr(), static_cast<size_t>(pSibling->m_sLabel.GetLength()));
+        }
+    }
+    return IsValidFieldIdText(sNewLabel, sOwnLabel, siblings);
+}
+
+void CKvtEditPanel::SetDataFromEdits()
+{
+    const QModelIndex item = m_Main.SelectedItem();
+    CKvtNodeBase* pNode = m_Main.TreeModel().NodeAt(item);
+    if (!pNode || m_bApplying)
+        return;
+    m_bApplying = true;
+    const bool bLocString = pNode->GetType() == ftLOCSTRING;
+
+    // What the panel shows before, and what the node itself would show.
+    const COroString sValue = bLocString ? BoxText(*m_Controls.eStrRef) : MemoText(*m_Controls.eValue);
+    const COroString sTyped = sValue + BoxTexts();
+    const COroString sNodeTexts = pNode->GetEditText() + TypeBoxText(pNode) + pNode->m_sLabel + IndexText(pNode);
+
+    if (!IsValidFieldID(item, BoxText(*m_Controls.eFieldID))) {
+        KvtMessageBox_st box;
+        box.sText = kInvalidLabelText;
+        box.sTitle = g_sTitle.CStr();
+        m_Main.Dialogs().MessageBox(box);
+        // The rest is still applied, with the old label.
+        SetBoxText(*m_Controls.eFieldID, pNode->m_sLabel);
+        m_Controls.eFieldID->end(false);
+    }
+
+    const bool bValueOk = pNode->SetFromText(sValue);
+    if (pNode->GetType() == ftSTRUCT) {
+        const COroString sTypeBox = BoxText(*m_Controls.eNType);
+        const auto nStructID = static_cast<int32_t>(pNode->GetStructID());
+        pNode->SetStructID(static_cast<uint32_t>(PanelIntegerOrDefault(
+            std::string_view(sTypeBox.CStr(), static_cast<size_t>(sTypeBox.GetLength())), nStructID)));
+    }
+    pNode->m_sLabel = BoxText(*m_Controls.eFieldID);
+    const COroString sIndexBox = BoxText(*m_Controls.eNIndex);
+    pNode->m_nIndex = PanelIntegerOrDefault(
+        std::string_view(sIndexBox.CStr(), static_cast<size_t>(sIndexBox.GetLength())), pNode->m_nIndex);
+
+    // Show what the node holds now.
+    SetMemoText(*m_Controls.eValue, pNode->GetEditText());
+    if (bLocString) {
+        SetBoxText(*m_Controls.eStrRef, pNode->GetEditText());
+        m_Main.DisplayOroLocString();
+    }
+    ShowNodeBoxes(pNode);
+    ShowValueAsHex(pNode);
+    const COroString sShown = MemoText(*m_Controls.eValue) + BoxTexts();
+
+    // Rejected, or not shown as typed (300 in a BYTE shows 44).
+    if (!bValueOk || sTyped != sShown)
+        m_Main.Dialogs().Beep();
+    m_Main.TreeModel().UpdateCaption(item);
+    m_bApplying = false;
+    // Compared as texts: 007 typed for 7 counts as a change.
+    if (sTyped != sNodeTexts) {
+        m_Main.MarkModified();
+        m_Main.RefreshGui();
+    }
+}
+
+void CKvtEditPanel::ValueKeyDown()
+{
+    QPlainTextEdit& memo = *m_Controls.eValue;
+    const int nCaret = memo.textCursor().position();
+    SetDataFromEdits();
+    QTextCursor cursor = memo.textCursor();
+    // The shown text may be shorter than the typed one.
+    cursor.setPosition(std::min(nCaret, std::max(0, memo.document()->characterCount() - 1)));
+    memo.setTextCursor(cursor);
+}
+
+void CKvtEditPanel::ShowOnlyPage(QWidget* pPage)
+{
+    QTabWidget& pages = *m_Controls.pcDataPage;
+    pages.setTabVisible(pages.indexOf(pPage), true);
+    pages.setCurrentWidget(pPage);
+    for (QWidget* pOther : {m_Controls.tsFieldTab, m_Controls.tsLocStringTab, m_Controls.tsBinaryTab}) {
+        if (pOther != pPage)
+            pages.setTabVisible(pages.indexOf(pOther), false);
+    }
+}
+
+void CKvtEditPanel::RefreshNodeGui()
+{
+    const QModelIndex item = m_Main.SelectedItem();
+    CKvtNodeBase* pNode = m_Main.TreeModel().NodeAt(item);
+    if (!pNode)
+        return;
+    const TKvtFieldType nType = pNode->GetType();
+
+    // Localized-string, binary and root nodes keep the caption as it was.
+    if (nType == ftLIST)
+        m_Controls.lFieldID->setText(QStringLiteral("List Name: "));
+    else if ((nType >= ftBYTE && nType <= ftRESREF) || nType == ftSTRUCT)
+        m_Controls.lFieldID->setText(QStringLiteral("Field ID: "));
+
+    if (nType == ftLOCSTRING)
+        ShowOnlyPage(m_Controls.tsLocStringTab);
+    else if (nType == ftBINARY)
+        ShowOnlyPage(m_Controls.tsBinaryTab);
+    else
+        ShowOnlyPage(m_Controls.tsFieldTab);
+
+    // Only a struct's ID (the "<User Defined>" types) can be typed.
+    QLineEdit& typeBox = *m_Controls.eNType;
+    const bool bTypeEditable = std::strcmp(TypeCodeToName(nType), "<User Defined>") == 0;
+    typeBox.setReadOnly(!bTypeEditable);
+    if (bTypeEditable)
+        UseWindowColour(typeBox);
+    else
+        UseButtonFaceColour(typeBox);
+
+    if (m_Main.TreeModel().ParentNodeAt(item)) {
+        m_Controls.eFieldID->setReadOnly(false);
+        UseWindowColour(*m_Controls.eFieldID);
+    }
+}

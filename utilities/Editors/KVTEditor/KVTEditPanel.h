@@ -1,0 +1,73 @@
+#pragma once
+// The node value edit panel: shows the selected node in the boxes beside the
+// tree and applies what the user typed back to it. There is no Apply button;
+// the window applies the panel when the selection is about to move, when a
+// panel control loses the focus and on Enter in the value, label and StrRef
+// boxes. Applying parses through the node's own SetFromText, checks the
+// label among the siblings, shows what the node now holds, beeps when that
+// differs from what was typed, re-captions the tree item and marks the
+// document modified when the texts differed from the node's.
+
+#include <string_view>
+#include <vector>
+
+#include "KVTTreeNodes.h"
+#include "orostring.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QModelIndex;
+class QPlainTextEdit;
+class QTabWidget;
+class QWidget;
+class TfrmMain;
+
+struct KvtEditPanelControls_st {
+    QLineEdit* eNType;
+    QLabel* lType;
+    QLabel* lFieldID;
+    QLineEdit* eFieldID;
+    QLineEdit* eNIndex;
+    QTabWidget* pcDataPage;
+    QWidget* tsFieldTab;
+    QWidget* tsLocStringTab;
+    QWidget* tsBinaryTab;
+    QLabel* lFormatHelp;
+    QPlainTextEdit* eValue;
+    QLineEdit* eStrRef;
+    QAction* miHexView;
+};
+
+class CKvtEditPanel {
+public:
+    CKvtEditPanel(TfrmMain& main, const KvtEditPanelControls_st& controls);
+    CKvtEditPanel(const CKvtEditPanel&) = delete;
+    CKvtEditPanel& operator=(const CKvtEditPanel&) = delete;
+
+    // Fills the panel from the window's selected item (empties the boxes
+    // when there is none).
+    void DisplayNodeData();
+    // Applies the panel to the selected item's node.
+    void SetDataFromEdits();
+    // Enter in the value memo: applies, then puts the caret back where it
+    // was so that the memo's own line break lands there.
+    void ValueKeyDown();
+    // The panel's part of the window refresh: the label caption, the one
+    // page that fits the node and which boxes are editable.
+    void RefreshNodeGui();
+
+private:
+    bool IsValidFieldID(const QModelIndex& item, const COroString& sLabel) const;
+    void ShowValueAsHex(CKvtNodeBase* pNode);
+    void ShowNodeBoxes(CKvtNodeBase* pNode);
+    COroString BoxTexts() const;
+    void ShowOnlyPage(QWidget* pPage);
+    void ClearPanelTexts();
+
+    TfrmMain& m_Main;
+    KvtEditPanelControls_st m_Controls;
+    // Applying shows a box, and a box moves the focus: a nested apply of the
+    // same panel must not run while the first is half done.
+    bool m_bApplying;
+};

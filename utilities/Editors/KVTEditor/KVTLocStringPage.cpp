@@ -1,0 +1,201 @@
+#include "KVTLocStringPage.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <string_view>
+
+#include "KVTControlText.h"
+#include "KVTEditorMain.h"
+#include "KVTNumberText.h"
+#include "KVTPanelText.h"
+#include "collation.h"
+
+CKvtLocStringPage::CKvtLocStringPage(TfrmMain& main, const KvtLocStringControls_st& controls)
+    : m_Main(main), m_Controls(controls)
+{
+    // Only what the user does counts as a change of the boxes: the page's
+    // own filling of them redisplays explicitly.
+    connect(m_Controls.cbLangIDs->lineEdit(), &QLineEdit::textEdited, this, [this]() { DisplayOroLocString(); });
+    connect(m_Controls.cbLangIDs, &QComboBox::activated, this, [this]() { LanguageChosen(); });
+    connect(m_Controls.cbGender, &QComboBox::activated, this, [this]() { DisplayOroLocString(); });
+    connect(m_Controls.bOroLocStringAdd, &QPushButton::clicked, this, [this]() { bOroLocStringAddClick(); });
+    connect(m_Controls.bOroLocStringDelete, &QPushButton::clicked, this, [this]() { bOroLocStringDeleteClick(); });
+}
+
+int32_t CKvtLocStringPage::ChosenLanguage() const
+{
+    const COroString sText = ComboText(*m_Controls.cbLangIDs);
+    return PanelIntegerOrDefault(std::string_view(sText.CStr(), static_cast<size_t>(sText.GetLength())), -1);
+}
+
+bool CKvtLocStringPage::FindLanguageText(int32_t nLanguage, COroString& sText) const
+{
+    CKvtNodeLOCSTRING* pNode = m_Main.LocStrNode();
+    if (!pNode || nLanguage < 0)
+        return false;
+    const COroLocString& value = pNode->m_Value;
+    for (int32_t i = 0; i < value.GetStringCount(); ++i) {
+        int32_t nEntryLanguage = -1;
+        COroString sEntry;
+        uint8_t nGender = 0;
+        if (value.GetStringByIndex(static_cast<uint32_t>(i), nEntryLanguage, sEntry, nGender) &&
+            nEntryLanguage == nLanguage) {
+            sText = sEntry;
+            return true;
+        }
+    }
+    return false;
+}
+
+void CKvtLocStringPage::InsertLanguageItem(const QString& sItem)
+{
+    QComboBox& list = *m_Controls.cbLangIDs;
+    const QByteArray item = sItem.toLatin1();
+    // After every item that does not sort after the new one, as a sorted
+    // list adds an equal item.
+    int nLow = 0;
+    int nHigh = list.count();
+    while (nLow < nHigh) {
+        const int nMiddle = nLow + (nHigh - nLow) / 2;
+        if (CollateCompare(list.itemText(nMiddle).toLatin1().constData(), item.constData()) <= 0)
+            nLow = nMiddle + 1;
+        else
+            nHigh = nMiddle;
+    }
+    list.insertItem(nLow, sItem);
+}
+
+void CKvtLocStringPage::RefreshLocStrGui()
+{
+    QComboBox& list = *m_Controls.cbLangIDs;
+    list.clear();
+    list.setCurrentIndex(-1);
+    list.clearEditText();
+    m_Controls.mOroLocStringValue->clear();
+    m_Controls.eStrRef->clear();
+    CKvtNodeLOCSTRING* pNode = m_Main.LocStrNode();
+    if (!pNode)
+        return;
+    SetBoxText(*m_Controls.eStrRef, pNode->GetEditText());
+    const COroLocString& value = pNode->m_Value;
+    for (int32_t i = 0; i < value.GetStringCount(); ++i) {
+        int32_t nLanguage = -1;
+        COroString sText;
+        uint8_t nGender = 0;
+        if (value.GetStringByIndex(static_cast<uint32_t>(i), nLanguage, sText, nGender))
+            InsertLanguageItem(QString::number(nLanguage));
+    }
+    if (list.count() > 0)
+        list.setCurrentIndex(0);
+    DisplayOroLocString();
+}
+
+void CKvtLocStringPage::DisplayOroLocString()
+{
+    if (m_Main.IsLocStrEditing())
+        return;
+    ShowLanguageText();
+}
+
+void CKvtLocStringPage::LanguageChosen()
+{
+    // A pick reported while the list is losing the focus is the list's own
+    // tidying up after the text was typed, not a choice.
+    if (m_Controls.cbLangIDs->hasFocus())
+        ShowLanguageText();
+}
+
+void CKvtLocStringPage::ShowLanguageText()
+{
+    QPlainTextEdit& memo = *m_Controls.mOroLocStringValue;
+    COroString sText;
+    if (FindLanguageText(ChosenLanguage(), sText)) {
+        SetMemoText(memo, sText);
+        memo.setEnabled(true);
+        UseWindowColour(memo);
+    } else {
+        memo.clear();
+        memo.setEnabled(false);
+        UseButtonFaceColour(memo);
+    }
+}
+
+void CKvtLocStringPage::SaveLocStrText()
+{
+    CKvtNodeLOCSTRING* pNode = m_Main.LocStrNode();
+    if (!pNode)
+        return;
+    const int32_t nLanguage = ChosenLanguage();
+    if (nLanguage >= 0) {
+        m_Main.MarkModified();
+        COroString sOld;
+        if (FindLanguageText(nLanguage, sOld))
+            pNode->m_Value.RemoveString(nLanguage);
+        // An empty text stores nothing, so clearing a text removes the language.
+        pNode->m_Value.AddString(nLanguage, MemoText(*m_Controls.mOroLocStringValue), 0);
+    }
+    m_Main.RefreshGui();
+}
+
+void CKvtLocStringPage::bOroLocStringAddClick()
+{
+    CKvtNodeLOCSTRING* pNode = m_Main.LocStrNode();
+    if (!pNode)
+        return;
+    QComboBox& list = *m_Controls.cbLangIDs;
+    // Read as scanf's "%i" reads into a 32-bit number; no number is 0.
+    int64_t nRead = 0;
+    const int32_t nLanguage =
+        ParseScanInteger(ComboText(list).CStr(), nRead) ? static_cast<int32_t>(static_cast<uint32_t>(nRead)) : 0;
+    const QString sItem = QString::number(nLanguage);
+    list.setEditText(sItem);
+    if (list.findText(sItem, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
+        // Empties the text of a stored language; creates nothing otherwise.
+        if (nLanguage >= 0)
+            pNode->m_Value.AddString(nLanguage, COroString(), 0);
+        // A negative number is listed although it can never be stored.
+        InsertLanguageItem(sItem);
+        list.setEditText(sItem);
+    }
+    QPlainTextEdit& memo = *m_Controls.mOroLocStringValue;
+    memo.setEnabled(true);
+    UseWindowColour(memo);
+    // The box that loses the focus now stores the memo's text under the new
+    // language.
+    memo.setFocus(Qt::OtherFocusReason);
+}
+
+void CKvtLocStringPage::bOroLocStringDeleteClick()
+{
+    CKvtNodeLOCSTRING* pNode = m_Main.LocStrNode();
+    if (!pNode)
+        return;
+    const int32_t nLanguage = ChosenLanguage();
+    if (nLanguage >= 0)
+        pNode->m_Value.RemoveString(nLanguage);
+    RefreshLocStrGui();
+}
+
+void CKvtLocStringPage::cbLangIDsKeyPress()
+{
+    m_Controls.bOroLocStringAdd->click();
+}
+
+void CKvtLocStringPage::PropOnEnter()
+{
+    m_Main.SetLocStrEditing(true);
+}
+
+void CKvtLocStringPage::PropOnKeyDown()
+{
+    m_Main.SetLocStrEditing(true);
+}
+
+void CKvtLocStringPage::PropOnExit()
+{
+    m_Main.SetDataFromEdits();
+    SaveLocStrText();
+    m_Main.SetLocStrEditing(false);
+}

@@ -1,0 +1,65 @@
+#pragma once
+// The "COroLocString Data" page of the edit panel: the StrRef box, the
+// language list, the text of the chosen language, Add and Delete. The page
+// works on the window's localized-string node; while a panel control has the
+// focus it does not redisplay the text, so that typing a language number
+// does not replace the text being worked on.
+
+#include <QObject>
+#include <cstdint>
+
+#include "KVTTreeNodes.h"
+#include "orostring.h"
+
+class QComboBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QString;
+class TfrmMain;
+
+struct KvtLocStringControls_st {
+    QLineEdit* eStrRef;
+    QComboBox* cbGender;
+    QComboBox* cbLangIDs;
+    QPushButton* bOroLocStringAdd;
+    QPushButton* bOroLocStringDelete;
+    QPlainTextEdit* mOroLocStringValue;
+};
+
+class CKvtLocStringPage : public QObject {
+public:
+    CKvtLocStringPage(TfrmMain& main, const KvtLocStringControls_st& controls);
+
+    // Rebuilds the page from the node: StrRef, one list item per entry, the
+    // first item chosen and its text shown.
+    void RefreshLocStrGui();
+    // Shows the chosen language's text (unless a panel control is being
+    // edited).
+    void DisplayOroLocString();
+    // Stores the text under the chosen language, replacing both genders.
+    void SaveLocStrText();
+    void bOroLocStringAddClick();
+    void bOroLocStringDeleteClick();
+    // Enter in the language box clicks Add.
+    void cbLangIDsKeyPress();
+
+    void PropOnEnter();
+    void PropOnKeyDown();
+    void PropOnExit();
+
+private:
+    // The user picked an item of the language list: its text is shown even
+    // while the list has the focus, or the text of the language shown before
+    // would be stored under the one picked.
+    void LanguageChosen();
+    void ShowLanguageText();
+    // The language box's number, -1 when it holds none.
+    int32_t ChosenLanguage() const;
+    bool FindLanguageText(int32_t nLanguage, COroString& sText) const;
+    // Lists the item in the list's order (the tree's collation).
+    void InsertLanguageItem(const QString& sItem);
+
+    TfrmMain& m_Main;
+    KvtLocStringControls_st m_Controls;
+};
