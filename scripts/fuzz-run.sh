@@ -4,7 +4,7 @@
 # working folder inside the build folder, so the repository stays unchanged.
 # Usage: scripts/fuzz-run.sh BUILD_DIR SECONDS
 set -euo pipefail
-build=$1
+build=$(cd "$1" && pwd)
 seconds=$2
 root=$(cd "$(dirname "$0")/.." && pwd)
 
