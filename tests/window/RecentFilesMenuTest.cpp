@@ -233,7 +233,11 @@ void RecentFilesMenuTest::clickWithoutItemRaisesBCAssertAndShutsDown()
     QCOMPARE(report.caption, std::string(g_sTitle.CStr()));
     QCOMPARE(report.text, std::string("Assertion Failed: KVTEditorMain.cpp, Line: 242"));
     // The shutdown ends the application's message loop as a quit does.
-    QTimer::singleShot(5000, []() { QCoreApplication::exit(1); });
+    // A watchdog that dies with this test, so it cannot end a later test's loop.
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, []() { QCoreApplication::exit(1); });
+    watchdog.start(5000);
     QCOMPARE(QCoreApplication::exec(), 0);
 }
 

@@ -131,7 +131,11 @@ void ReportHandlerTest::bcAssertShowsTheTitleAndShutsDown()
     QCOMPARE(box.nIcon, TKvtBoxIcon::None);
     QCOMPARE(box.nButtons, TKvtBoxButtons::Ok);
     QVERIFY(!box.bSystemModal);
-    QTimer::singleShot(5000, []() { QCoreApplication::exit(1); });
+    // A watchdog that dies with this test, so it cannot end a later test's loop.
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, []() { QCoreApplication::exit(1); });
+    watchdog.start(5000);
     QCOMPARE(QCoreApplication::exec(), 0);
 }
 
