@@ -291,6 +291,8 @@ private:
     int64_t ReserveBlock(TArea eArea, uint32_t nOldOffset, uint32_t nOldSize, uint32_t nNewSize);
     uint32_t GetAreaUsed(TArea eArea) const;
     void SetAreaUsed(TArea eArea, uint32_t nUsed);
+    // Adds a field whose value is held in the field record itself.
+    bool AddInlineField(const CKvtStructHandle* pStruct, const char* pLabel, uint32_t nType, uint32_t nData);
     KvtField_st* AddFieldWithData(const CKvtStructHandle* pStruct, const char* pLabel, uint32_t nType,
                                   const void* pBytes, uint32_t nSize);
     void CompactFieldIndices();

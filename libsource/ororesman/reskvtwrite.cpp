@@ -278,63 +278,50 @@ KvtField_st* CResKVT::AddFieldWithData(const CKvtStructHandle* pStruct, const ch
     return pField;
 }
 
+bool CResKVT::AddInlineField(const CKvtStructHandle* pStruct, const char* pLabel, uint32_t nType, uint32_t nData)
+{
+    KvtField_st* pField = AddField(pStruct, pLabel, nType);
+    if (pField != nullptr)
+        pField->data = nData;
+    return pField != nullptr;
+}
+
+// Small integers are stored zero- or sign-extended to 32 bits.
 bool CResKVT::WriteBYTE(const CKvtStructHandle* pStruct, uint8_t nValue, const char* pLabel)
 {
-    KvtField_st* pField = AddField(pStruct, pLabel, KVT_BYTE);
-    if (pField != nullptr)
-        pField->data = nValue;
-    return pField != nullptr;
+    return AddInlineField(pStruct, pLabel, KVT_BYTE, nValue);
 }
 
 bool CResKVT::WriteCHAR(const CKvtStructHandle* pStruct, int8_t nValue, const char* pLabel)
 {
-    KvtField_st* pField = AddField(pStruct, pLabel, KVT_CHAR);
-    if (pField != nullptr)
-        pField->data = static_cast<uint32_t>(static_cast<int32_t>(nValue));
-    return pField != nullptr;
+    return AddInlineField(pStruct, pLabel, KVT_CHAR, static_cast<uint32_t>(static_cast<int32_t>(nValue)));
 }
 
 bool CResKVT::WriteWORD(const CKvtStructHandle* pStruct, uint16_t nValue, const char* pLabel)
 {
-    KvtField_st* pField = AddField(pStruct, pLabel, KVT_WORD);
-    if (pField != nullptr)
-        pField->data = nValue;
-    return pField != nullptr;
+    return AddInlineField(pStruct, pLabel, KVT_WORD, nValue);
 }
 
 bool CResKVT::WriteSHORT(const CKvtStructHandle* pStruct, int16_t nValue, const char* pLabel)
 {
-    KvtField_st* pField = AddField(pStruct, pLabel, KVT_SHORT);
-    if (pField != nullptr)
-        pField->data = static_cast<uint32_t>(static_cast<int32_t>(nValue));
-    return pField != nullptr;
+    return AddInlineField(pStruct, pLabel, KVT_SHORT, static_cast<uint32_t>(static_cast<int32_t>(nValue)));
 }
 
 bool CResKVT::WriteDWORD(const CKvtStructHandle* pStruct, uint32_t nValue, const char* pLabel)
 {
-    KvtField_st* pField = AddField(pStruct, pLabel, KVT_DWORD);
-    if (pField != nullptr)
-        pField->data = nValue;
-    return pField != nullptr;
+    return AddInlineField(pStruct, pLabel, KVT_DWORD, nValue);
 }
 
 bool CResKVT::WriteINT(const CKvtStructHandle* pStruct, int32_t nValue, const char* pLabel)
 {
-    KvtField_st* pField = AddField(pStruct, pLabel, KVT_INT);
-    if (pField != nullptr)
-        pField->data = static_cast<uint32_t>(nValue);
-    return pField != nullptr;
+    return AddInlineField(pStruct, pLabel, KVT_INT, static_cast<uint32_t>(nValue));
 }
 
 bool CResKVT::WriteFLOAT(const CKvtStructHandle* pStruct, float fValue, const char* pLabel)
 {
-    KvtField_st* pField = AddField(pStruct, pLabel, KVT_FLOAT);
-    if (pField == nullptr)
-        return false;
     uint32_t nBits;
     std::memcpy(&nBits, &fValue, 4);
-    pField->data = nBits;
-    return true;
+    return AddInlineField(pStruct, pLabel, KVT_FLOAT, nBits);
 }
 
 bool CResKVT::WriteDWORD64(const CKvtStructHandle* pStruct, uint64_t nValue, const char* pLabel)
