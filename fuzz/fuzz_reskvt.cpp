@@ -10,22 +10,12 @@
 #include <cstring>
 #include <string>
 
+#include "fuzzreporthandler.h"
 #include "kvtfuzzwalker.h"
-#include "ororeport.h"
 #include "ororesman.h"
 #include "reskvt.h"
 
 namespace {
-
-class CFuzzReportHandler : public IOroReportHandler {
-public:
-    TOroReportAnswer Report(const OroReport_st& report) override
-    {
-        if (report.module != nullptr && std::strcmp(report.module, "orodebug") == 0)
-            std::abort();
-        return TOroReportAnswer::Ignore;
-    }
-};
 
 CKvtFuzzWalker* s_pWalker = nullptr;
 std::string* s_pScratchFile = nullptr;
@@ -39,8 +29,7 @@ void RemoveScratchFile()
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    static CFuzzReportHandler handler;
-    SetOroReportHandler(&handler);
+    CFuzzReportHandler::Install();
     // Every CRes consults the manager when it is destroyed, as in the program.
     g_pOroResMan = new COroResMan;
     s_pScratchFile = new std::string("/tmp/fuzz_reskvt." + std::to_string(getpid()) + ".kvt");

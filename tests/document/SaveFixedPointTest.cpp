@@ -48,7 +48,8 @@ TEST(SaveFixedPoint, ANamesakeListAddsNothingToTheFirstList)
     // One warning: the namesake's three elements could not be saved.
     ASSERT_EQ(recorder.CountFrom("KVTTreeNodes"), 1u);
     EXPECT_EQ(recorder.Reports()[0].line, 404);
-    EXPECT_EQ(recorder.Reports()[0].message, "List 'pair' shares its label with an earlier field; its elements are not saved.");
+    EXPECT_EQ(recorder.Reports()[0].message,
+              "List 'pair' shares its label with an earlier field; its elements are not saved.");
 
     // The first list holds its own two elements, not five; the namesake
     // shows them again, each empty, as every lookup finds the first list.
