@@ -2,6 +2,7 @@
 // list, typing a number and Enter, the text memo, Add and Delete, and the
 // order of focus events between them.
 
+#include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -89,6 +90,7 @@ private slots:
     void strRefAppliesOnEnter();
     void exitRunsBeforeEnterAndBeforeClick();
     void leavingTheNodeStoresTheChosenLanguage();
+    void previewCaptionFollowsTheEntries();
 };
 
 void LocStringPageTest::pageListsTheEntriesInTextOrder()
@@ -377,3 +379,43 @@ int RunLocStringPageTests(int argc, char** argv)
 }
 
 #include "LocStringPageTest.moc"
+
+void LocStringPageTest::previewCaptionFollowsTheEntries()
+{
+    // With Preview the caption counts the entries; the page changes them
+    // after the panel has re-captioned the item, and the count must follow.
+    CLocFixture f;
+    QVERIFY(f.Ready());
+    TfrmMain& window = f.Window();
+    QAction* pPreview = window.findChild<QAction*>("miPreviewDataInTree");
+    if (!pPreview->isChecked())
+        pPreview->trigger();
+    QVERIFY(pPreview->isChecked());
+    auto caption = [&](const char* pPath) {
+        return window.TreeModel().data(ItemOf(window, f.Node(pPath))).toString();
+    };
+    QVERIFY2(caption("Title").endsWith(QStringLiteral("= 2 strings")), qPrintable(caption("Title")));
+
+    // Clearing the text of language 0 and leaving the memo for the label box.
+    f.Select("Title");
+    TypeInto(f.Memo(), QString());
+    ClickInto(Control<QLineEdit>(window, "eFieldID"));
+    QCOMPARE(EntryLanguages(f.Node("Title")), QStringList{"2"});
+    QVERIFY(caption("Title").endsWith(QStringLiteral("= 1 strings")));
+
+    // Delete removes the language shown.
+    f.Select("Many");
+    QTest::mouseClick(Control<QPushButton>(window, "bOroLocStringDelete"), Qt::LeftButton);
+    QCOMPARE(EntryLanguages(f.Node("Many")).size(), 2);
+    QVERIFY(caption("Many").endsWith(QStringLiteral("= 2 strings")));
+
+    // After a Preview rebuild clears the selection, leaving the memo still
+    // re-captions the node the page shows.
+    f.Select("Genders");
+    pPreview->trigger();
+    pPreview->trigger();
+    TypeInto(f.Memo(), QString());
+    ClickInto(Control<QLineEdit>(window, "eFieldID"));
+    const int nLeft = static_cast<int>(EntryLanguages(f.Node("Genders")).size());
+    QVERIFY(caption("Genders").endsWith(QStringLiteral("= %1 strings").arg(nLeft)));
+}

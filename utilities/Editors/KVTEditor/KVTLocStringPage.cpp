@@ -10,6 +10,7 @@
 #include "KVTEditorMain.h"
 #include "KVTNumberText.h"
 #include "KVTPanelText.h"
+#include "KVTTreeModel.h"
 #include "collation.h"
 
 CKvtLocStringPage::CKvtLocStringPage(TfrmMain& main, const KvtLocStringControls_st& controls)
@@ -135,6 +136,7 @@ void CKvtLocStringPage::SaveLocStrText()
             pNode->m_Value.RemoveString(nLanguage);
         // An empty text stores nothing, so clearing a text removes the language.
         pNode->m_Value.AddString(nLanguage, MemoText(*m_Controls.mOroLocStringValue), 0);
+        RecaptionNode(pNode);
     }
     m_Main.RefreshGui();
 }
@@ -153,8 +155,10 @@ void CKvtLocStringPage::bOroLocStringAddClick()
     list.setEditText(sItem);
     if (list.findText(sItem, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
         // Empties the text of a stored language; creates nothing otherwise.
-        if (nLanguage >= 0)
+        if (nLanguage >= 0) {
             pNode->m_Value.AddString(nLanguage, COroString(), 0);
+            RecaptionNode(pNode);
+        }
         // A negative number is listed although it can never be stored.
         InsertLanguageItem(sItem);
         list.setEditText(sItem);
@@ -173,9 +177,26 @@ void CKvtLocStringPage::bOroLocStringDeleteClick()
     if (!pNode)
         return;
     const int32_t nLanguage = ChosenLanguage();
-    if (nLanguage >= 0)
+    if (nLanguage >= 0) {
         pNode->m_Value.RemoveString(nLanguage);
+        RecaptionNode(pNode);
+    }
     RefreshLocStrGui();
+}
+
+void CKvtLocStringPage::RecaptionNode(CKvtNodeLOCSTRING* pNode)
+{
+    // The page changes entries after the panel has re-captioned the item, and
+    // a caption with Preview shows their count: without this it would show
+    // the count from before the change.
+    // It is the selected item, unless a rebuild of the view (the Preview
+    // toggle) has cleared the selection while the page still shows the node.
+    CKvtTreeModel& model = m_Main.TreeModel();
+    QModelIndex item = m_Main.SelectedItem();
+    if (model.NodeAt(item) != pNode)
+        item = model.FindItem(pNode);
+    if (item.isValid())
+        model.UpdateCaption(item);
 }
 
 void CKvtLocStringPage::cbLangIDsKeyPress()

@@ -57,6 +57,8 @@ private:
     // The language box's number, -1 when it holds none.
     int32_t ChosenLanguage() const;
     bool FindLanguageText(int32_t nLanguage, COroString& sText) const;
+    // Re-captions the node's tree item after its entries changed.
+    void RecaptionNode(CKvtNodeLOCSTRING* pNode);
     // Lists the item in the list's order (the tree's collation).
     void InsertLanguageItem(const QString& sItem);
 
