@@ -1,7 +1,7 @@
 // libFuzzer target: the editor's whole document path. Bytes are opened as the
 // editor opens a file, exported as text, saved, opened again and saved twice
-// more. What the editor opens it must be able to save (given a four-character
-// file type), what it saves must open again without a failed field, and the
+// more. What the editor opens it must be able to save (given a file type the
+// editor can open again), what it saves must open again without a failed field, and the
 // saved form must be a fixed point: the second and third saves give the same
 // bytes. A deep copy of the opened document saves exactly as the document
 // does. A save that fails leaves no file and no temporary file behind.
@@ -11,8 +11,10 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "KVTExport.h"
+#include "KVTFileChecks.h"
 #include "KVTTreeNodes.h"
 #include "fuzzreporthandler.h"
 #include "fuzzscratchdir.h"
@@ -58,13 +60,14 @@ TRoot ReopenOrFail(const std::string& sPath)
     return pRoot;
 }
 
-// A document the writer refuses (its file type is not four characters) must
-// leave the folder exactly as it was.
+// A document that is not saved (its file type is not four letters or digits
+// padded with spaces, which the editor could not open again) must leave the
+// folder exactly as it was.
 void CheckRefusedSave(CKvtNodeTopLevelStruct* pRoot, const std::string& sPath)
 {
     const size_t nBefore = s_pScratch->CountEntries();
     if (pRoot->SaveDocument(sPath.c_str()))
-        Fail("a document whose file type is not four characters was saved");
+        Fail("a document whose file type could not be opened again was saved");
     if (s_pScratch->CountEntries() != nBefore)
         Fail("a failed save left a file behind");
 }
@@ -86,7 +89,8 @@ void RunDocumentPath(const uint8_t* pData, size_t nSize)
 
     const std::string sFirst = s_pScratch->File("first.kvt");
     const std::string sSecond = s_pScratch->File("second.kvt");
-    if (pOpened->m_sFileType.GetLength() != 4) {
+    const std::string_view sFileType(pOpened->m_sFileType.CStr(), static_cast<size_t>(pOpened->m_sFileType.GetLength()));
+    if (!IsOpenableFileType(sFileType)) {
         CheckRefusedSave(pOpened.get(), sFirst);
         return;
     }

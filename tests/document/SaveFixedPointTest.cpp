@@ -2,13 +2,19 @@
 // again gives the same bytes, also for the trees that the format cannot hold
 // exactly. Lists that share a label with an earlier field of their struct are
 // such trees: elements are always appended to the first field with the label,
-// so a namesake list's own elements cannot be stored.
+// so a namesake list's own elements cannot be stored. A file type the editor
+// would refuse to open is not saved at all.
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <iterator>
 #include <memory>
+#include <string>
 
 #include "DocumentTestSupport.h"
+#include "KVTFileChecks.h"
+#include "TempDir.h"
 #include "ororeportrecorder.h"
 
 namespace {
@@ -123,4 +129,37 @@ TEST(SaveFixedPoint, AnEmptyNamesakeListSavesWithoutAWarning)
     SaveToBytes(pRoot.get(), &bOk);
     EXPECT_TRUE(bOk);
     EXPECT_EQ(recorder.Count(), 0u);
+}
+
+TEST(SaveFixedPoint, OnlyFileTypesTheEditorOpensAgainAreSaved)
+{
+    CTempDir dir;
+    const std::string sFile = dir.File("typed.kvt");
+    // Letters or digits padded with spaces: saved, and the file opens.
+    for (const char* pType : {"AB  ", "    ", "a1B2"}) {
+        COroReportRecorder recorder;
+        Root pRoot = NewRoot();
+        pRoot->m_sFileType = pType;
+        AddNode(pRoot.get(), ftBYTE, "b", 0);
+        ASSERT_TRUE(pRoot->SaveDocument(sFile.c_str())) << pType;
+        EXPECT_TRUE(CheckFileHeader(sFile.c_str())) << pType;
+        EXPECT_EQ(recorder.Count(), 0u) << pType;
+    }
+    // Anything else would be a file the editor then refuses to open: the
+    // save fails with one warning, and the file saved before is kept.
+    const std::string sBefore = ReadFileText(sFile);
+    for (const char* pType : {"A B ", "AB-C", "ab\r\n", " ABC", "AB\tC"}) {
+        COroReportRecorder recorder;
+        Root pRoot = NewRoot();
+        pRoot->m_sFileType = pType;
+        AddNode(pRoot.get(), ftBYTE, "b", 0);
+        EXPECT_FALSE(pRoot->SaveDocument(sFile.c_str())) << pType;
+        ASSERT_EQ(recorder.Count(), 1u) << pType;
+        EXPECT_EQ(recorder.Reports()[0].line, 405);
+        EXPECT_EQ(recorder.Reports()[0].module, "KVTTreeNodes");
+        EXPECT_EQ(ReadFileText(sFile), sBefore) << pType;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), std::filesystem::directory_iterator()),
+                  1)
+            << pType;
+    }
 }

@@ -14,26 +14,33 @@ bool IsAsciiAlnum(unsigned char c)
 
 } // namespace
 
+bool IsOpenableFileType(std::string_view sType)
+{
+    if (sType.size() != 4)
+        return false;
+    // Letters or digits, padded with spaces: once a byte is neither, it and
+    // every byte after it must be a space.
+    size_t i = 0;
+    while (i < 4 && IsAsciiAlnum(static_cast<unsigned char>(sType[i])))
+        ++i;
+    for (; i < 4; ++i) {
+        if (sType[i] != ' ')
+            return false;
+    }
+    return true;
+}
+
 bool CheckFileHeader(const char* pFileName)
 {
     std::FILE* pFile = std::fopen(pFileName, "rb");
     if (!pFile)
         return false;
-    unsigned char header[8];
+    char header[8];
     const size_t nRead = std::fread(header, 1, sizeof header, pFile);
     std::fclose(pFile);
     if (nRead < sizeof header)
         return false;
-    // A file type is letters or digits, padded with spaces: once a byte is
-    // neither, it and every byte after it must be a space.
-    int i = 0;
-    while (i < 4 && IsAsciiAlnum(header[i]))
-        ++i;
-    for (; i < 4; ++i) {
-        if (header[i] != ' ')
-            return false;
-    }
-    return std::memcmp(header + 4, "V3.2", 4) == 0;
+    return IsOpenableFileType(std::string_view(header, 4)) && std::memcmp(header + 4, "V3.2", 4) == 0;
 }
 
 bool IsFileReadOnly(const char* pFileName)

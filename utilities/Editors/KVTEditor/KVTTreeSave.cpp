@@ -7,9 +7,11 @@
 // the order a recursive walk would take.
 
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "atomicfile.h"
+#include "KVTFileChecks.h"
 #include "KVTTreeNodes.h"
 
 namespace {
@@ -21,6 +23,7 @@ enum : int32_t {
     kLineStructChildFailed = 402,
     kLineStrangeType = 403,
     kLineListNamesake = 404,
+    kLineUnopenableFileType = 405,
 };
 
 const char kStrangeness[] = "WARNING!  Strangeness happening, non list or struct type saying it is one.!";
@@ -185,6 +188,17 @@ bool SaveStructFields(CKvtNodeStruct* pNode, const CKvtStructHandle* pStruct)
 
 bool CKvtNodeTopLevelStruct::SaveDocument(const char* pFileName)
 {
+    // A four-character file type that the header check refuses would give a
+    // file that cannot be opened again; shorter ones fail in the walk below.
+    const std::string_view sFileType(m_sFileType.CStr(), static_cast<size_t>(m_sFileType.GetLength()));
+    if (sFileType.size() == 4 && !IsOpenableFileType(sFileType)) {
+        COroString sMessage;
+        sMessage.Format("The file type '%s' is not letters or digits padded with spaces, so the file could not be "
+                        "opened again; nothing was saved.",
+                        m_sFileType.CStr());
+        OroWarning(kModule, kLineUnopenableFileType, sMessage.CStr());
+        return false;
+    }
     std::unique_ptr<CResKVT> pRes(new CResKVT);
     CKvtStructHandle top{};
     pRes->CreateNew(&top, m_sFileType);
