@@ -23,8 +23,19 @@ QTreeView* Tree(TfrmMain& window)
 QPoint ItemPoint(TfrmMain& window, const QModelIndex& item)
 {
     QTreeView* pTree = Tree(window);
-    pTree->scrollTo(item);
-    QCoreApplication::processEvents();
+    // The user clicks what is on the screen: rows laid out anew. (With
+    // uniform row heights, a caption that gained a line break changes every
+    // row's height only at the next layout.)
+    pTree->doItemsLayout();
+    // Scrolling to an item under collapsed parents expands them first, and
+    // the scroll position may be computed before the expanded rows are laid
+    // out: scroll again until the item lies wholly inside the viewport.
+    for (int nTry = 0; nTry < 3; ++nTry) {
+        pTree->scrollTo(item);
+        QCoreApplication::processEvents();
+        if (pTree->viewport()->rect().contains(pTree->visualRect(item)))
+            break;
+    }
     return pTree->visualRect(item).center();
 }
 
