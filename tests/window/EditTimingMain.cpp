@@ -59,22 +59,6 @@ bool WriteMillion(const std::string& sPath)
     });
 }
 
-int64_t CountNodes(CKvtNodeBase* pNode)
-{
-    int64_t nCount = 0;
-    std::vector<CKvtNodeBase*> pending{pNode};
-    while (!pending.empty()) {
-        CKvtNodeBase* pCurrent = pending.back();
-        pending.pop_back();
-        ++nCount;
-        if (CKvtNodeStruct* pStruct = pCurrent->GetStructNode()) {
-            for (int32_t i = 0; i < pStruct->GetChildCount(); ++i)
-                pending.push_back(pStruct->GetChild(i));
-        }
-    }
-    return nCount;
-}
-
 // Runs the step, lets the view catch up and paints it; milliseconds taken.
 double Timed(TfrmMain& window, const std::function<void()>& step)
 {

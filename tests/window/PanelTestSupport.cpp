@@ -203,6 +203,20 @@ QStringList ChildNames(TfrmMain& window, CKvtNodeBase* pParent)
     return names;
 }
 
+std::string LocStringEntriesText(CKvtNodeBase* pLocString)
+{
+    std::string sEntries;
+    const COroLocString& value = static_cast<CKvtNodeLOCSTRING*>(pLocString)->m_Value;
+    for (int32_t i = 0; i < value.GetStringCount(); ++i) {
+        int32_t nLanguage = 0;
+        COroString sText;
+        uint8_t nGender = 0;
+        value.GetStringByIndex(static_cast<uint32_t>(i), nLanguage, sText, nGender);
+        sEntries += "[" + std::to_string(nLanguage) + "/" + std::to_string(nGender) + " " + sText.CStr() + "]";
+    }
+    return sEntries;
+}
+
 std::string TreeOutline(CKvtNodeBase* pRoot)
 {
     std::string sOutline;
@@ -222,16 +236,8 @@ std::string TreeOutline(CKvtNodeBase* pRoot)
         sOutline += current.bElement ? std::string("#") : std::string(pNode->m_sLabel.CStr());
         sOutline += " = " + std::string(pNode->GetEditText().CStr());
         sOutline += " id " + std::to_string(pNode->GetStructID());
-        if (pNode->GetType() == ftLOCSTRING) {
-            const COroLocString& value = static_cast<CKvtNodeLOCSTRING*>(pNode)->m_Value;
-            for (int32_t i = 0; i < value.GetStringCount(); ++i) {
-                int32_t nLanguage = 0;
-                COroString sText;
-                uint8_t nGender = 0;
-                value.GetStringByIndex(static_cast<uint32_t>(i), nLanguage, sText, nGender);
-                sOutline += " [" + std::to_string(nLanguage) + "/" + std::to_string(nGender) + " " + sText.CStr() + "]";
-            }
-        }
+        if (pNode->GetType() == ftLOCSTRING)
+            sOutline += " " + LocStringEntriesText(pNode);
         sOutline += "\n";
         if (CKvtNodeStruct* pStruct = pNode->GetStructNode()) {
             const bool bList = pNode->GetType() == ftLIST;

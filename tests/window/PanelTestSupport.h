@@ -50,6 +50,9 @@ QStringList EntryLanguages(CKvtNodeBase* pLocString);
 // The text of the first entry of the language, or "<none>".
 QString EntryText(CKvtNodeBase* pLocString, int32_t nLanguage);
 
+// A localized string's entries in stored order, "[language/gender text]" each.
+std::string LocStringEntriesText(CKvtNodeBase* pLocString);
+
 // Captions of the children of the node's item, in display order.
 QStringList ChildNames(TfrmMain& window, CKvtNodeBase* pParent);
 

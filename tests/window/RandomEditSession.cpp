@@ -253,18 +253,7 @@ std::vector<CKvtNodeBase*> CRandomEditSession::Namesakes()
 
 int32_t CRandomEditSession::NodeCount(CKvtNodeBase* pNode)
 {
-    int32_t nCount = 0;
-    std::vector<CKvtNodeBase*> pending{pNode};
-    while (!pending.empty()) {
-        CKvtNodeBase* pCurrent = pending.back();
-        pending.pop_back();
-        ++nCount;
-        if (CKvtNodeStruct* pStruct = pCurrent->GetStructNode()) {
-            for (int32_t i = 0; i < pStruct->GetChildCount(); ++i)
-                pending.push_back(pStruct->GetChild(i));
-        }
-    }
-    return nCount;
+    return static_cast<int32_t>(CountNodes(pNode));
 }
 
 void CRandomEditSession::Log(const std::string& sText)

@@ -5,21 +5,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "PanelTestSupport.h"
 
-std::string LocStringEntries(CKvtNodeBase* pNode)
-{
-    std::string sEntries;
-    const COroLocString& value = static_cast<CKvtNodeLOCSTRING*>(pNode)->m_Value;
-    for (int32_t i = 0; i < value.GetStringCount(); ++i) {
-        int32_t nLanguage = 0;
-        COroString sText;
-        uint8_t nGender = 0;
-        value.GetStringByIndex(static_cast<uint32_t>(i), nLanguage, sText, nGender);
-        sEntries += "[" + std::to_string(nLanguage) + "/" + std::to_string(nGender) + " " + sText.CStr() + "]";
-    }
-    return sEntries;
-}
+namespace {
 
 bool SameBinary(CKvtNodeBase* pA, CKvtNodeBase* pB)
 {
@@ -61,8 +49,8 @@ std::string CompareNodes(const CPair& pair)
     if ((pA->GetType() == ftSTRUCT) && pA->GetStructID() != pB->GetStructID())
         return "struct ID " + std::to_string(pA->GetStructID()) + " came back as " + std::to_string(pB->GetStructID()) +
                sWhere;
-    if (pA->GetType() == ftLOCSTRING && LocStringEntries(pA) != LocStringEntries(pB))
-        return "localized strings " + LocStringEntries(pA) + " came back as " + LocStringEntries(pB) + sWhere;
+    if (pA->GetType() == ftLOCSTRING && LocStringEntriesText(pA) != LocStringEntriesText(pB))
+        return "localized strings " + LocStringEntriesText(pA) + " came back as " + LocStringEntriesText(pB) + sWhere;
     if (pA->GetType() == ftBINARY && !SameBinary(pA, pB))
         return "binary data came back changed" + sWhere;
     return std::string();

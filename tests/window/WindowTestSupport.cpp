@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <vector>
 #include <linux/capability.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -158,4 +159,20 @@ bool IsUnwritable(const std::string& sPath)
         return true;
     std::fclose(pFile);
     return false;
+}
+
+int64_t CountNodes(CKvtNodeBase* pNode)
+{
+    int64_t nCount = 0;
+    std::vector<CKvtNodeBase*> pending{pNode};
+    while (!pending.empty()) {
+        CKvtNodeBase* pCurrent = pending.back();
+        pending.pop_back();
+        ++nCount;
+        if (CKvtNodeStruct* pStruct = pCurrent->GetStructNode()) {
+            for (int32_t i = 0; i < pStruct->GetChildCount(); ++i)
+                pending.push_back(pStruct->GetChild(i));
+        }
+    }
+    return nCount;
 }

@@ -58,6 +58,9 @@ bool WriteSmallDocument(const std::string& sPath);
 // list Items with one element holding the STRING Name.
 bool WriteExportExample(const std::string& sPath);
 
+// Number of nodes in the subtree (the node included).
+int64_t CountNodes(CKvtNodeBase* pNode);
+
 // Captions of the model's children of parent, in display order.
 QStringList ChildCaptions(CKvtTreeModel& model, const QModelIndex& parent);
 // The first child item whose caption starts with sStart (invalid if none).
