@@ -27,8 +27,10 @@ int32_t PanelIntegerOrDefault(std::string_view sText, int32_t nDefault);
 // Whether sLabel may become the label of a node whose siblings carry
 // siblingLabels (the node's own label not among them): at most 16 characters,
 // and unless empty not equal to a sibling's label ignoring ASCII letter case.
-// A label equal to the node's own current label is always accepted, so that
-// leaving a node never complains about labels a file brought in.
+// A label equal to the node's own current label is accepted even when a
+// sibling shares it, so that leaving a node never complains about namesakes a
+// file brought in (labels are never longer than 16 characters, so the length
+// rule cannot refuse it either).
 bool IsValidFieldIdText(std::string_view sLabel, std::string_view sOwnLabel,
                         const std::vector<std::string_view>& siblingLabels);
 
