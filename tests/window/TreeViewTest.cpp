@@ -2,6 +2,9 @@
 // later staying last, the Preview option and the text export.
 
 #include <QAction>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QTest>
 #include <QTreeView>
 #include <filesystem>
@@ -74,6 +77,7 @@ private slots:
     void exportWithPreviewOffWritesValuesAndRestoresIt();
     void exportFailures();
     void deepTreeIsShownAndDropped();
+    void columnFitsTheWidestCaptionWhereverTheViewScrolls();
 };
 
 void TreeViewTest::twelveListElementsShowInCaptionOrder()
@@ -377,3 +381,45 @@ int RunTreeViewTests(int argc, char** argv)
 }
 
 #include "TreeViewTest.moc"
+
+void TreeViewTest::columnFitsTheWidestCaptionWhereverTheViewScrolls()
+{
+    CWindowHarness harness;
+    TfrmMain& window = harness.Start();
+    QTreeView* pTree = Tree(window);
+    const std::string sPath = harness.Dir().File("wide.kvt");
+    // Three hundred short rows with one long caption in the middle, far out
+    // of view at either end of the list.
+    QVERIFY(WriteDocument(sPath, [](CKvtNodeTopLevelStruct& root) {
+        for (int32_t i = 0; i < 300; ++i) {
+            char label[8];
+            std::snprintf(label, sizeof label, "a%03d", i);
+            AddNode(&root, i == 150 ? ftSTRING : ftBYTE, label, i == 150 ? "a value long enough to be the widest" : "1");
+        }
+    }));
+    QVERIFY(window.OpenFile(sPath.c_str()));
+    if (!Preview(window)->isChecked())
+        Preview(window)->trigger();
+    window.show();
+    QVERIFY(ExpandInView(window, window.TreeModel().RootIndex()));
+
+    const int nWidth = pTree->header()->sectionSize(0);
+    const QModelIndex wide = ChildStartingWith(window.TreeModel(), window.TreeModel().RootIndex(), "a150");
+    const int nWideText = QFontMetrics(pTree->font()).horizontalAdvance(window.TreeModel().data(wide).toString());
+    QVERIFY2(nWidth >= nWideText + 2 * pTree->indentation(), qPrintable(QString::number(nWidth)));
+
+    // The width does not follow the rows in view (a width that did could make
+    // the scroll bars come and go without end).
+    QScrollBar* pBar = pTree->verticalScrollBar();
+    QVERIFY(pBar->maximum() > 0);
+    for (int nValue : {0, pBar->maximum(), pBar->maximum() / 2, 0}) {
+        pBar->setValue(nValue);
+        QCoreApplication::processEvents();
+        QCOMPARE(pTree->header()->sectionSize(0), nWidth);
+    }
+
+    // A rebuild starts anew: without values the captions are narrower.
+    Preview(window)->trigger();
+    QVERIFY(ExpandInView(window, window.TreeModel().RootIndex()));
+    QVERIFY(pTree->header()->sectionSize(0) < nWideText);
+}

@@ -37,6 +37,7 @@
 #include "KVTNodeCommands.h"
 #include "KVTPanelEvents.h"
 #include "KVTPanelText.h"
+#include "KVTTreeColumnWidth.h"
 #include "KVTTreeModel.h"
 
 namespace {
@@ -228,13 +229,10 @@ void TfrmMain::CreateControls()
     // a million rows to place them.
     tvKVT->setUniformRowHeights(true);
     tvKVT->setTextElideMode(Qt::ElideNone);
-    tvKVT->header()->setStretchLastSection(false);
-    tvKVT->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    // Sizing the column from a sample of rows keeps single edits fast in
-    // parents with thousands of children.
-    tvKVT->header()->setResizeContentsPrecision(20);
     QFont treeFont = FixedPitchFont(kTreeFontPixels);
     tvKVT->setFont(treeFont);
+    // The column is as wide as the widest caption made so far.
+    new CKvtTreeColumnWidth(*tvKVT, *m_pTreeModel);
     // The selection stays as visible without the focus as with it.
     QPalette treePalette = tvKVT->palette();
     treePalette.setColor(QPalette::Inactive, QPalette::Highlight,

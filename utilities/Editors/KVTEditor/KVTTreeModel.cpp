@@ -149,6 +149,12 @@ COroString CKvtTreeModel::CaptionAt(const QModelIndex& index) const
     return pItem ? pItem->Caption() : COroString();
 }
 
+int32_t CKvtTreeModel::CaptionLengthAt(const QModelIndex& index) const
+{
+    CKvtTreeItem* pItem = ItemAt(index);
+    return pItem ? pItem->Caption().GetLength() : 0;
+}
+
 void CKvtTreeModel::EnsureChildren(const QModelIndex& parent)
 {
     Fetch(parent, nullptr);

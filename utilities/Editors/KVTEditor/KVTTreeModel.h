@@ -44,6 +44,8 @@ public:
     // The node of the item's parent item; null for the root item.
     CKvtNodeBase* ParentNodeAt(const QModelIndex& index) const;
     COroString CaptionAt(const QModelIndex& index) const;
+    // The caption's length in bytes (0 for an invalid index), without a copy.
+    int32_t CaptionLengthAt(const QModelIndex& index) const;
 
     // Makes the item's children now if they have not been made yet.
     void EnsureChildren(const QModelIndex& parent);

@@ -10,6 +10,7 @@ if(TARGET Qt6::Widgets)
     ${CMAKE_CURRENT_LIST_DIR}/KVTFixedFont.cpp
     ${CMAKE_CURRENT_LIST_DIR}/KVTTreeItem.cpp
     ${CMAKE_CURRENT_LIST_DIR}/KVTTreeModel.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/KVTTreeColumnWidth.cpp
     ${CMAKE_CURRENT_LIST_DIR}/KVTFileDialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/KVTQtDialogs.cpp
     ${CMAKE_CURRENT_LIST_DIR}/KVTScriptedDialogs.cpp
@@ -27,6 +28,7 @@ if(TARGET Qt6::Widgets)
     # Listed so that moc sees the Q_OBJECT classes.
     ${CMAKE_CURRENT_LIST_DIR}/KVTEditorMain.h
     ${CMAKE_CURRENT_LIST_DIR}/KVTTreeModel.h
+    ${CMAKE_CURRENT_LIST_DIR}/KVTTreeColumnWidth.h
     ${CMAKE_CURRENT_LIST_DIR}/KVTFileDialog.h
     ${CMAKE_CURRENT_LIST_DIR}/KVTStartupProbe.h
   )
