@@ -4,23 +4,8 @@
 
 #include <cstdint>
 
-#include "orolinkedlist.h"
+#include "orolocstringinternal.h"
 #include "orostring.h"
-
-struct OroLocString_st {
-    int32_t id;        // language * 2 + gender
-    COroString text;
-};
-
-class COroLocStringInternal {
-public:
-    COroLocStringInternal() : count(0) {}
-    ~COroLocStringInternal() { Clear(); }
-    void Clear();
-
-    COroLinkedList<OroLocString_st> list;
-    uint32_t count;
-};
 
 class COroLocString {
 public:
@@ -35,6 +20,10 @@ public:
     COroLocString& operator=(COroLocString&& other) noexcept;
 
     int32_t AddString(int32_t nLanguage, COroString sText, uint8_t nGender);
+    // AddString(nLanguage, COroString(pText, nLength), nGender) without
+    // building the string first: the text ends at nLength bytes or at its
+    // first zero byte, whichever comes first.
+    int32_t AddString(int32_t nLanguage, const char* pText, int32_t nLength, uint8_t nGender);
     int32_t GetString(int32_t nLanguage, COroString& sText, uint8_t nGender) const;
     int32_t GetStringByIndex(uint32_t nIndex, int32_t& nLanguage, COroString& sText, uint8_t& nGender) const;
     int32_t GetStringCount() const;
@@ -42,6 +31,10 @@ public:
     void RemoveString(int32_t nLanguage);
     void RemoveString(int32_t nLanguage, uint8_t nGender);
     void Clear();
+    // Makes room for nEntries more entries with nTextBytes of text in all;
+    // a reader that knows a value's size calls it before adding the entries.
+    // Changes no result.
+    void Reserve(uint32_t nEntries, uint64_t nTextBytes);
 
     int32_t StrRef;
 
@@ -49,8 +42,8 @@ public:
     static int32_t MakeId(int32_t nLanguage, uint8_t nGender);
 
 private:
-    const OroLocString_st* FindEntry(int32_t nId) const;
-    void CopyEntriesFrom(const COroLocString& other);
+    // Stores a text of nLength bytes (no zero byte among them) under the id.
+    int32_t StoreText(int32_t nId, const char* pText, uint32_t nLength);
 
     COroLocStringInternal* internal;
 };

@@ -1,6 +1,7 @@
 #include "orolocstring.h"
 
 #include <cstring>
+#include <string_view>
 #include <utility>
 
 #include "profilecache.h"
@@ -27,18 +28,11 @@ bool ShowDataStrRefOption()
 
 } // namespace
 
-void COroLocStringInternal::Clear()
-{
-    while (!list.IsEmpty())
-        delete list.RemoveHead();
-    count = 0;
-}
-
 COroLocString::COroLocString() : StrRef(-1), internal(new COroLocStringInternal) {}
 
 COroLocString::COroLocString(const COroLocString& other) : StrRef(other.StrRef), internal(new COroLocStringInternal)
 {
-    CopyEntriesFrom(other);
+    internal->CopyFrom(*other.internal);
 }
 
 COroLocString::COroLocString(COroLocString&& other) noexcept : StrRef(other.StrRef), internal(other.internal)
@@ -56,7 +50,7 @@ COroLocString::~COroLocString()
 COroLocString& COroLocString::operator=(const COroLocString& other)
 {
     if (this != &other) {
-        CopyEntriesFrom(other);
+        internal->CopyFrom(*other.internal);
         StrRef = other.StrRef;
     }
     return *this;
@@ -71,17 +65,6 @@ COroLocString& COroLocString::operator=(COroLocString&& other) noexcept
     return *this;
 }
 
-void COroLocString::CopyEntriesFrom(const COroLocString& other)
-{
-    internal->Clear();
-    OroPosition pos = other.internal->list.GetHeadPos();
-    for (OroLocString_st* pEntry = other.internal->list.GetHead(); pEntry;
-         pEntry = other.internal->list.GetNext(pos)) {
-        internal->list.AddTail(new OroLocString_st{pEntry->id, pEntry->text});
-        ++internal->count;
-    }
-}
-
 int32_t COroLocString::MakeId(int32_t nLanguage, uint8_t nGender)
 {
     const int32_t nGenderUsed = nLanguage == 0 ? 0 : nGender;
@@ -89,84 +72,75 @@ int32_t COroLocString::MakeId(int32_t nLanguage, uint8_t nGender)
     return static_cast<int32_t>(static_cast<uint32_t>(nLanguage) * 2u + static_cast<uint32_t>(nGenderUsed));
 }
 
-const OroLocString_st* COroLocString::FindEntry(int32_t nId) const
-{
-    OroPosition pos = internal->list.GetHeadPos();
-    for (OroLocString_st* pEntry = internal->list.GetHead(); pEntry; pEntry = internal->list.GetNext(pos)) {
-        if (pEntry->id == nId)
-            return pEntry;
-    }
-    return nullptr;
-}
-
 int32_t COroLocString::AddString(int32_t nLanguage, COroString sText, uint8_t nGender)
 {
-    const int32_t nId = MakeId(nLanguage, nGender);
-    COroString sCurrent;
-    GetString(nLanguage, sCurrent, nGender);
-    if (sCurrent == sText)
+    return StoreText(MakeId(nLanguage, nGender), sText.CStr(), static_cast<uint32_t>(sText.GetLength()));
+}
+
+int32_t COroLocString::AddString(int32_t nLanguage, const char* pText, int32_t nLength, uint8_t nGender)
+{
+    // As a string built from the bytes: nothing below length 1, and the text
+    // stops at the first zero byte.
+    const uint32_t nText =
+        (pText == nullptr || nLength < 1) ? 0 : static_cast<uint32_t>(strnlen(pText, static_cast<size_t>(nLength)));
+    return StoreText(MakeId(nLanguage, nGender), pText, nText);
+}
+
+int32_t COroLocString::StoreText(int32_t nId, const char* pText, uint32_t nLength)
+{
+    // The current text is compared where it lies: an entry that is missing
+    // counts as an empty text, so an empty text creates no entry and an
+    // unchanged text changes nothing.
+    const size_t nPos = internal->FindId(nId);
+    const uint32_t nCurrent = nPos == COroLocStringInternal::kNoEntry ? 0 : internal->LengthAt(nPos);
+    if (nCurrent == nLength && (nLength == 0 || std::memcmp(internal->TextAt(nPos), pText, nLength) == 0))
         return 1;
 
     // The option only matters to a text that holds the marker, so the
     // option file is consulted for those texts alone.
-    const int32_t nMarker = sText.Find(kStrRefMarker, 0);
-    if (nMarker >= 0 && ShowDataStrRefOption())
-        sText = sText.SubString(0, nMarker);
+    const size_t nMarker = std::string_view(pText, nLength).find(kStrRefMarker);
+    if (nMarker != std::string_view::npos && ShowDataStrRefOption())
+        nLength = static_cast<uint32_t>(nMarker);
 
-    OroPosition pos = internal->list.GetHeadPos();
-    for (OroLocString_st* pEntry = internal->list.GetHead(); pEntry; pEntry = internal->list.GetNext(pos)) {
-        if (pEntry->id == nId) {
-            pEntry->text = std::move(sText);
-            return 1;
-        }
-    }
-    OroLocString_st* pNew = new OroLocString_st{nId, std::move(sText)};
-    internal->list.AddTail(pNew);
-    ++internal->count;
+    if (nPos == COroLocStringInternal::kNoEntry)
+        internal->Append(nId, pText, nLength);
+    else
+        internal->Replace(nPos, pText, nLength);
     return 1;
 }
 
 int32_t COroLocString::GetString(int32_t nLanguage, COroString& sText, uint8_t nGender) const
 {
-    const OroLocString_st* pEntry = FindEntry(MakeId(nLanguage, nGender));
-    if (!pEntry)
+    const size_t nPos = internal->FindId(MakeId(nLanguage, nGender));
+    if (nPos == COroLocStringInternal::kNoEntry)
         return 0;
-    sText = pEntry->text;
+    sText = internal->TextAt(nPos);
     return 1;
 }
 
 int32_t COroLocString::GetStringByIndex(uint32_t nIndex, int32_t& nLanguage, COroString& sText,
                                         uint8_t& nGender) const
 {
-    if (nIndex >= internal->count)
+    const size_t nPos = internal->FindIndex(nIndex);
+    if (nPos == COroLocStringInternal::kNoEntry)
         return 0;
-    OroPosition pos = internal->list.GetHeadPos();
-    OroLocString_st* pEntry = internal->list.GetHead();
-    for (uint32_t i = 0; i < nIndex && pEntry; ++i)
-        pEntry = internal->list.GetNext(pos);
-    if (!pEntry)
-        return 0;
-    sText = pEntry->text;
+    sText = internal->TextAt(nPos);
     // Truncating signed split: id -1 gives language 0, gender -1 (255 as 8 bits).
-    nLanguage = pEntry->id / 2;
-    nGender = static_cast<uint8_t>(pEntry->id % 2);
+    const int32_t nId = internal->IdAt(nPos);
+    nLanguage = nId / 2;
+    nGender = static_cast<uint8_t>(nId % 2);
     return 1;
 }
 
 int32_t COroLocString::GetStringCount() const
 {
-    return static_cast<int32_t>(internal->count);
+    return static_cast<int32_t>(internal->GetCount());
 }
 
 int32_t COroLocString::GetStringLength(uint32_t nIndex) const
 {
-    if (nIndex >= internal->count)
-        return 0;
-    OroPosition pos = internal->list.GetHeadPos();
-    OroLocString_st* pEntry = internal->list.GetHead();
-    for (uint32_t i = 0; i < nIndex && pEntry; ++i)
-        pEntry = internal->list.GetNext(pos);
-    return pEntry ? pEntry->text.GetLength() : 0;
+    const size_t nPos = internal->FindIndex(nIndex);
+    return nPos == COroLocStringInternal::kNoEntry ? 0 : static_cast<int32_t>(internal->LengthAt(nPos));
 }
 
 void COroLocString::RemoveString(int32_t nLanguage)
@@ -177,19 +151,17 @@ void COroLocString::RemoveString(int32_t nLanguage)
 
 void COroLocString::RemoveString(int32_t nLanguage, uint8_t nGender)
 {
-    const int32_t nId = MakeId(nLanguage, nGender);
-    OroPosition pos = internal->list.GetHeadPos();
-    for (OroLocString_st* pEntry = internal->list.GetHead(); pEntry; pEntry = internal->list.GetNext(pos)) {
-        if (pEntry->id == nId) {
-            internal->list.Remove(pos);
-            delete pEntry;
-            --internal->count;
-            return;
-        }
-    }
+    const size_t nPos = internal->FindId(MakeId(nLanguage, nGender));
+    if (nPos != COroLocStringInternal::kNoEntry)
+        internal->Remove(nPos);
 }
 
 void COroLocString::Clear()
 {
     internal->Clear();
+}
+
+void COroLocString::Reserve(uint32_t nEntries, uint64_t nTextBytes)
+{
+    internal->Reserve(nEntries, nTextBytes);
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -224,4 +225,169 @@ TEST_F(OroLocStringTest, EveryChangeOfTheOptionIsSeenByTheNextStore)
     CTempDir other;
     CScopedWorkingDir cwd(other.Path());
     EXPECT_EQ(stored("F<<STRREF:6>>"), "F<<STRREF:6>>");
+}
+
+namespace {
+
+// What a value must hold after a sequence of public calls, kept as the rules
+// state them: one entry per id in the order ids were first stored, language 0
+// without gender, an empty text creating nothing, a replaced text keeping
+// its place.
+class LocStringModel {
+public:
+    void Add(int32_t nLanguage, const std::string& sText, uint8_t nGender)
+    {
+        const int32_t nId = COroLocString::MakeId(nLanguage, nGender);
+        for (auto& [nEntryId, sEntry] : m_Entries) {
+            if (nEntryId == nId) {
+                sEntry = sText;
+                return;
+            }
+        }
+        if (!sText.empty())
+            m_Entries.emplace_back(nId, sText);
+    }
+    void Remove(int32_t nLanguage, uint8_t nGender)
+    {
+        const int32_t nId = COroLocString::MakeId(nLanguage, nGender);
+        for (auto it = m_Entries.begin(); it != m_Entries.end(); ++it) {
+            if (it->first == nId) {
+                m_Entries.erase(it);
+                return;
+            }
+        }
+    }
+    void Clear() { m_Entries.clear(); }
+    std::vector<Entry> Expected() const
+    {
+        std::vector<Entry> entries;
+        for (const auto& [nId, sText] : m_Entries)
+            entries.push_back(Entry{nId / 2, sText, nId % 2});
+        return entries;
+    }
+
+private:
+    std::vector<std::pair<int32_t, std::string>> m_Entries;
+};
+
+void ExpectMatches(const COroLocString& loc, const LocStringModel& model)
+{
+    const std::vector<Entry> expected = model.Expected();
+    ASSERT_EQ(Entries(loc), expected);
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(loc.GetStringLength(static_cast<uint32_t>(i)), static_cast<int32_t>(expected[i].text.size()));
+        COroString sText;
+        EXPECT_EQ(loc.GetString(expected[i].language, sText, static_cast<uint8_t>(expected[i].gender)), 1);
+        EXPECT_EQ(std::string(sText.CStr()), expected[i].text);
+    }
+    EXPECT_EQ(loc.GetStringLength(static_cast<uint32_t>(expected.size())), 0);
+}
+
+} // namespace
+
+TEST_F(OroLocStringTest, LongSequencesOfChangesKeepOrderAndRules)
+{
+    // Texts of very different lengths make every replacement move the
+    // entries behind it, both ways.
+    const std::string texts[] = {"", "a", "bb", "a medium length text", std::string(300, 'x'), std::string(5, 'y')};
+    std::mt19937 random(20261209);
+    auto pick = [&random](int nCount) { return static_cast<int>(random() % static_cast<unsigned>(nCount)); };
+    COroLocString loc;
+    LocStringModel model;
+    for (int nStep = 0; nStep < 3000; ++nStep) {
+        const int32_t nLanguage = pick(6);
+        const uint8_t nGender = static_cast<uint8_t>(pick(2));
+        const int nAction = pick(20);
+        if (nAction < 14) {
+            const std::string& sText = texts[pick(6)];
+            EXPECT_EQ(loc.AddString(nLanguage, sText.c_str(), nGender), 1);
+            model.Add(nLanguage, sText, nGender);
+        } else if (nAction < 17) {
+            loc.RemoveString(nLanguage, nGender);
+            model.Remove(nLanguage, nGender);
+        } else if (nAction < 19) {
+            loc.RemoveString(nLanguage);
+            model.Remove(nLanguage, 0);
+            model.Remove(nLanguage, 1);
+        } else if (pick(10) == 0) {
+            loc.Clear();
+            model.Clear();
+        }
+        ASSERT_NO_FATAL_FAILURE(ExpectMatches(loc, model)) << "step " << nStep;
+
+        if (nStep % 97 == 0) {
+            // Copies and moves carry the same entries and stay independent.
+            COroLocString copy(loc);
+            COroLocString assigned;
+            assigned.AddString(9, "dropped by the assignment", 1);
+            assigned = loc;
+            ASSERT_NO_FATAL_FAILURE(ExpectMatches(copy, model));
+            ASSERT_NO_FATAL_FAILURE(ExpectMatches(assigned, model));
+            copy.AddString(7, "only in the copy", 0);
+            assigned.RemoveString(nLanguage);
+            ASSERT_NO_FATAL_FAILURE(ExpectMatches(loc, model));
+            COroLocString moved(std::move(copy));
+            LocStringModel movedModel = model;
+            movedModel.Add(7, "only in the copy", 0);
+            ASSERT_NO_FATAL_FAILURE(ExpectMatches(moved, movedModel));
+            loc = std::move(moved);
+            model = movedModel;
+        }
+    }
+}
+
+TEST_F(OroLocStringTest, AddingBytesStoresWhatAStringOfThoseBytesWouldStore)
+{
+    const struct {
+        const char* pName;
+        std::string bytes;
+        int32_t nLength;
+    } cases[] = {
+        {"whole", "abc", 3},
+        {"cut by the length", "abcdef", 2},
+        {"cut at a zero byte", std::string("ab\0cd", 5), 5},
+        {"zero byte first", std::string("\0cd", 3), 3},
+        {"no length", "abc", 0},
+        {"negative length", "abc", -4},
+        {"marker kept without the option", "W<<STRREF:1>>", 13},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pName);
+        // Each case on a new entry and on an existing one.
+        COroLocString fromBytes, fromString;
+        fromBytes.AddString(1, "before", 1);
+        fromString.AddString(1, "before", 1);
+        for (int32_t nLanguage : {1, 4}) {
+            EXPECT_EQ(fromBytes.AddString(nLanguage, c.bytes.data(), c.nLength, 1), 1);
+            EXPECT_EQ(fromString.AddString(nLanguage, COroString(c.bytes.data(), c.nLength), 1), 1);
+        }
+        EXPECT_EQ(Entries(fromBytes), Entries(fromString));
+    }
+    COroLocString none;
+    EXPECT_EQ(none.AddString(2, nullptr, 5, 0), 1);
+    EXPECT_EQ(none.GetStringCount(), 0);
+
+    ASSERT_TRUE(WriteFileText("tarnplayer.ini", "[Profile]\nShow Data Strref=1\n"));
+    COroLocString cut;
+    const std::string sMarked = "Word<<STRREF:7>>tail";
+    cut.AddString(2, sMarked.data(), static_cast<int32_t>(sMarked.size()), 0);
+    cut.AddString(3, sMarked.data(), 9, 0);  // the marker lies past the length
+    EXPECT_EQ(Entries(cut), (std::vector<Entry>{{2, "Word", 0}, {3, "Word<<STR", 0}}));
+}
+
+TEST_F(OroLocStringTest, ReservingRoomChangesNoResult)
+{
+    COroLocString loc;
+    loc.AddString(1, "one", 0);
+    loc.Reserve(3, 40);
+    loc.AddString(2, "two", 1);
+    loc.AddString(1, "a longer text than the room reserved for it", 0);
+    loc.Reserve(0, 0);
+    EXPECT_EQ(Entries(loc),
+              (std::vector<Entry>{{1, "a longer text than the room reserved for it", 0}, {2, "two", 1}}));
+    loc.Clear();
+    loc.Reserve(1, 2);
+    EXPECT_EQ(loc.GetStringCount(), 0);
+    loc.AddString(3, "abc", 1);
+    EXPECT_EQ(Entries(loc), (std::vector<Entry>{{3, "abc", 1}}));
 }
