@@ -1,5 +1,9 @@
 #include "kvtfieldlabelindex.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstddef>
+
 namespace {
 
 // A table is at most half full. A struct's first table is sized for its
@@ -14,9 +18,30 @@ constexpr uint64_t kPoolSlack = 1u << 12;
 
 CKvtFieldLabelIndex::Entry& CKvtFieldLabelIndex::EntryFor(uint32_t nStruct)
 {
+    // Structs are indexed in rising order during a load: growing by half
+    // the entries at a time keeps that from resizing at every struct.
     if (nStruct >= m_Entries.size())
-        m_Entries.resize(static_cast<size_t>(nStruct) + 1);
+        m_Entries.resize(std::max(static_cast<size_t>(nStruct) + 1, m_Entries.size() + m_Entries.size() / 2));
     return m_Entries[nStruct];
+}
+
+uint64_t CKvtFieldLabelIndex::TakeSlots(uint64_t nSlots)
+{
+    std::vector<uint64_t>& free = m_FreeTables[std::countr_zero(nSlots)];
+    if (!free.empty()) {
+        const uint64_t nOffset = free.back();
+        free.pop_back();
+        std::fill_n(m_Slots.begin() + static_cast<std::ptrdiff_t>(nOffset), nSlots, 0);
+        return nOffset;
+    }
+    const size_t nOffset = m_Slots.size();
+    m_Slots.resize(nOffset + nSlots, 0);
+    return nOffset;
+}
+
+void CKvtFieldLabelIndex::GiveBackSlots(uint64_t nOffset, uint64_t nSlots)
+{
+    m_FreeTables[std::countr_zero(nSlots)].push_back(nOffset);
 }
 
 void CKvtFieldLabelIndex::Grow(Entry& entry, uint32_t nFieldCount)
@@ -26,14 +51,14 @@ void CKvtFieldLabelIndex::Grow(Entry& entry, uint32_t nFieldCount)
         while (nSlots < static_cast<uint64_t>(nFieldCount) * 2 && nSlots < kMaxFirstSlots)
             nSlots *= 2;
     }
-    // Growing abandons the old slots; repacking once they outweigh the live
-    // ones keeps the pool linear in the number of fields indexed.
+    // Slots that no table uses (outgrown, or not reused yet) are repacked
+    // once they outweigh the live ones: the pool stays linear in the number
+    // of fields indexed.
     if (m_Slots.size() > 2 * m_nLiveSlots + kPoolSlack)
         CompactPool();
-    const size_t nOffset = m_Slots.size();
-    m_Slots.resize(nOffset + nSlots, 0);
-    const size_t nOldOffset = entry.nOffset;
+    const uint64_t nOldOffset = entry.nOffset;
     const uint64_t nOldSlots = entry.nMask == 0 ? 0 : static_cast<uint64_t>(entry.nMask) + 1;
+    const uint64_t nOffset = TakeSlots(nSlots);
     entry.nOffset = nOffset;
     entry.nMask = static_cast<uint32_t>(nSlots - 1);
     for (uint64_t i = 0; i < nOldSlots; ++i) {
@@ -45,6 +70,8 @@ void CKvtFieldLabelIndex::Grow(Entry& entry, uint32_t nFieldCount)
             j = (j + 1) & entry.nMask;
         m_Slots[nOffset + j] = nSlot;
     }
+    if (nOldSlots != 0)
+        GiveBackSlots(nOldOffset, nOldSlots);
     m_nLiveSlots += nSlots - nOldSlots;
 }
 
@@ -73,16 +100,30 @@ void CKvtFieldLabelIndex::CompactPool()
         entry.nOffset = nOffset;
     }
     m_Slots.swap(slots);
+    // Every free table lay in the old pool.
+    for (std::vector<uint64_t>& free : m_FreeTables)
+        free.clear();
+}
+
+void CKvtFieldLabelIndex::Release(uint32_t nStruct)
+{
+    if (nStruct >= m_Entries.size())
+        return;
+    Entry& entry = m_Entries[nStruct];
+    if (entry.nMask != 0) {
+        const uint64_t nSlots = static_cast<uint64_t>(entry.nMask) + 1;
+        GiveBackSlots(entry.nOffset, nSlots);
+        m_nLiveSlots -= nSlots;
+    }
+    entry = Entry{};
 }
 
 void CKvtFieldLabelIndex::ForgetStopped()
 {
-    for (uint32_t nStruct : m_Stopped) {
-        Entry& entry = m_Entries[nStruct];
-        if (entry.nMask != 0)
-            m_nLiveSlots -= static_cast<uint64_t>(entry.nMask) + 1;
-        entry = Entry{};
-    }
+    // A struct may be listed twice (stopped, released, stopped again):
+    // Release finds nothing left to give back the second time.
+    for (uint32_t nStruct : m_Stopped)
+        Release(nStruct);
     m_Stopped.clear();
 }
 
@@ -92,4 +133,6 @@ void CKvtFieldLabelIndex::Clear()
     m_Slots.clear();
     m_nLiveSlots = 0;
     m_Stopped.clear();
+    for (std::vector<uint64_t>& free : m_FreeTables)
+        free.clear();
 }

@@ -15,6 +15,12 @@
 // so indexing a struct costs no allocation of its own. Labels are compared
 // by fetching them again through the probe, which keeps the index valid while
 // the label table itself moves.
+//
+// A reader that is done with a struct may release its table: the slots go
+// back to the pool for the next struct's table, so a walk that reads struct
+// after struct keeps the pool as small as the structs it is reading at once
+// (and in cache) instead of growing it by every struct of the file. A later
+// lookup in a released struct simply indexes it again.
 
 #include <cstdint>
 #include <vector>
@@ -29,6 +35,8 @@ public:
 
     // Call after the tables grew: stopped scans may now go further.
     void ForgetStopped();
+    // Gives the struct's table back to the pool; lookups stay exact.
+    void Release(uint32_t nStruct);
     void Clear();
 
 private:
@@ -51,12 +59,21 @@ private:
     void Insert(Entry& entry, uint32_t nTag, uint32_t nField, uint32_t nFieldCount);
     // Gives the table twice the slots (or its first slots) in a new place.
     void Grow(Entry& entry, uint32_t nFieldCount);
+    // First slot of nSlots zeroed slots (a power of two): a released table of
+    // that size when there is one, else new slots at the end of the pool.
+    uint64_t TakeSlots(uint64_t nSlots);
+    // Returns a table's slots to the pool for reuse.
+    void GiveBackSlots(uint64_t nOffset, uint64_t nSlots);
     void CompactPool();
+
+    static constexpr uint32_t kSizeClasses = 64;
 
     std::vector<Entry> m_Entries; // by struct index
     std::vector<uint64_t> m_Slots;
     uint64_t m_nLiveSlots = 0;
     std::vector<uint32_t> m_Stopped;
+    // Offsets of released tables, by log2 of their slot count.
+    std::vector<uint64_t> m_FreeTables[kSizeClasses];
 };
 
 template <typename Probe>

@@ -17,13 +17,12 @@ using namespace reskvt;
 
 namespace {
 
-// Allocates nCapacity records and copies the nUsed present ones (when any).
-template <typename T> T* CopyTable(const void* pOld, uint32_t nUsed, uint32_t nCapacity)
+// Copies the used bytes of a table into its new buffer (a table without
+// records may have no buffer at all).
+void CopyUsed(void* pNew, const void* pOld, size_t nBytes)
 {
-    T* pNew = new T[nCapacity];
-    if (pOld != nullptr && nUsed > 0)
-        std::memcpy(pNew, pOld, static_cast<size_t>(nUsed) * sizeof(T));
-    return pNew;
+    if (pOld != nullptr && nBytes > 0)
+        std::memcpy(pNew, pOld, nBytes);
 }
 
 // used + step, kept within 32 bits.
@@ -42,7 +41,7 @@ CResKVT::CResKVT()
       m_pFields(nullptr), m_nFieldCapacity(0), m_pLabels(nullptr), m_nLabelCapacity(0), m_pFieldData(nullptr),
       m_nFieldDataCapacity(0), m_pFieldIndices(nullptr), m_nFieldIndicesCapacity(0), m_nFieldIndicesAbandoned(0),
       m_pListIndices(nullptr), m_nListIndicesCapacity(0),
-      m_nListIndicesAbandoned(0), m_labelResult{}, m_expectedFileType{}, m_bBorrowed(0), m_bDemanded(0),
+      m_nListIndicesAbandoned(0), m_labelResult{}, m_labelResultKey{}, m_expectedFileType{}, m_bBorrowed(0), m_bDemanded(0),
       m_pFieldLabelIndex(nullptr), m_pLabelTableIndex(nullptr), m_pLookupMemo(nullptr), m_pBuiltFieldIndices(nullptr)
 {}
 
@@ -131,19 +130,18 @@ void CResKVT::Detach()
     ForgetPointers();
 }
 
-void CResKVT::MakeEditable()
+CResKVT::OwnedTables CResKVT::NewTables(const KvtHeader_st* pOld) const
 {
-    // The copy below works on the plain byte area.
-    MaterializeFieldIndices();
-    KvtHeader_st* pHeader = new KvtHeader_st{};
-    const KvtHeader_st* pOld = m_pHeader;
-    uint32_t nStructCapacity = kInitialStructs;
-    uint32_t nFieldCapacity = kInitialFields;
-    uint32_t nLabelCapacity = kInitialLabels;
-    uint32_t nFieldDataCapacity = kInitialFieldData;
-    uint32_t nFieldIndicesCapacity = kInitialFieldIndices;
-    uint32_t nListIndicesCapacity = kInitialListIndices;
+    OwnedTables tables{};
+    tables.pHeader = new KvtHeader_st{};
+    tables.nStructCapacity = kInitialStructs;
+    tables.nFieldCapacity = kInitialFields;
+    tables.nLabelCapacity = kInitialLabels;
+    tables.nFieldDataCapacity = kInitialFieldData;
+    tables.nFieldIndicesCapacity = kInitialFieldIndices;
+    tables.nListIndicesCapacity = kInitialListIndices;
     if (pOld != nullptr) {
+        KvtHeader_st* pHeader = tables.pHeader;
         std::memcpy(pHeader->fileType, pOld->fileType, 4);
         std::memcpy(pHeader->version, pOld->version, 4);
         pHeader->structCount = pOld->structCount;
@@ -152,42 +150,71 @@ void CResKVT::MakeEditable()
         pHeader->fieldDataSize = pOld->fieldDataSize;
         pHeader->fieldIndicesSize = pOld->fieldIndicesSize;
         pHeader->listIndicesSize = pOld->listIndicesSize;
-        nStructCapacity = CapacityAbove(pOld->structCount, m_nStructStep);
-        nFieldCapacity = CapacityAbove(pOld->fieldCount, m_nFieldStep);
-        nLabelCapacity = CapacityAbove(pOld->labelCount, m_nLabelStep);
-        nFieldDataCapacity = CapacityAbove(pOld->fieldDataSize, m_nFieldDataStep);
-        nFieldIndicesCapacity = CapacityAbove(pOld->fieldIndicesSize, m_nFieldIndicesStep);
-        nListIndicesCapacity = CapacityAbove(pOld->listIndicesSize, m_nListIndicesStep);
+        tables.nStructCapacity = CapacityAbove(pOld->structCount, m_nStructStep);
+        tables.nFieldCapacity = CapacityAbove(pOld->fieldCount, m_nFieldStep);
+        tables.nLabelCapacity = CapacityAbove(pOld->labelCount, m_nLabelStep);
+        tables.nFieldDataCapacity = CapacityAbove(pOld->fieldDataSize, m_nFieldDataStep);
+        tables.nFieldIndicesCapacity = CapacityAbove(pOld->fieldIndicesSize, m_nFieldIndicesStep);
+        tables.nListIndicesCapacity = CapacityAbove(pOld->listIndicesSize, m_nListIndicesStep);
     }
-    const bool bHasOld = pOld != nullptr;
-    KvtStruct_st* pStructs = CopyTable<KvtStruct_st>(m_pStructs, bHasOld ? pOld->structCount : 0, nStructCapacity);
-    KvtField_st* pFields = CopyTable<KvtField_st>(m_pFields, bHasOld ? pOld->fieldCount : 0, nFieldCapacity);
-    KvtLabel_st* pLabels = CopyTable<KvtLabel_st>(m_pLabels, bHasOld ? pOld->labelCount : 0, nLabelCapacity);
-    uint8_t* pFieldData = CopyTable<uint8_t>(m_pFieldData, bHasOld ? pOld->fieldDataSize : 0, nFieldDataCapacity);
-    uint8_t* pFieldIndices =
-        CopyTable<uint8_t>(m_pFieldIndices, bHasOld ? pOld->fieldIndicesSize : 0, nFieldIndicesCapacity);
-    uint8_t* pListIndices =
-        CopyTable<uint8_t>(m_pListIndices, bHasOld ? pOld->listIndicesSize : 0, nListIndicesCapacity);
+    tables.pStructs = new KvtStruct_st[tables.nStructCapacity];
+    tables.pFields = new KvtField_st[tables.nFieldCapacity];
+    tables.pLabels = new KvtLabel_st[tables.nLabelCapacity];
+    tables.pFieldData = new uint8_t[tables.nFieldDataCapacity];
+    tables.pFieldIndices = new uint8_t[tables.nFieldIndicesCapacity];
+    tables.pListIndices = new uint8_t[tables.nListIndicesCapacity];
+    return tables;
+}
+
+void CResKVT::FreeTables(const OwnedTables& tables)
+{
+    delete tables.pHeader;
+    delete[] tables.pStructs;
+    delete[] tables.pFields;
+    delete[] tables.pLabels;
+    delete[] tables.pFieldData;
+    delete[] tables.pFieldIndices;
+    delete[] tables.pListIndices;
+}
+
+void CResKVT::AdoptTables(const OwnedTables& tables)
+{
+    m_pHeader = tables.pHeader;
+    m_pStructs = tables.pStructs;
+    m_nStructCapacity = tables.nStructCapacity;
+    m_pFields = tables.pFields;
+    m_nFieldCapacity = tables.nFieldCapacity;
+    m_pLabels = tables.pLabels;
+    m_nLabelCapacity = tables.nLabelCapacity;
+    m_pFieldData = tables.pFieldData;
+    m_nFieldDataCapacity = tables.nFieldDataCapacity;
+    m_pFieldIndices = tables.pFieldIndices;
+    m_nFieldIndicesCapacity = tables.nFieldIndicesCapacity;
+    m_pListIndices = tables.pListIndices;
+    m_nListIndicesCapacity = tables.nListIndicesCapacity;
+    ForgetLookups();
+}
+
+void CResKVT::MakeEditable()
+{
+    // The copy below works on the plain byte area.
+    MaterializeFieldIndices();
+    const KvtHeader_st* pOld = m_pHeader;
+    const OwnedTables tables = NewTables(pOld);
+    if (pOld != nullptr) {
+        CopyUsed(tables.pStructs, m_pStructs, static_cast<size_t>(pOld->structCount) * sizeof(KvtStruct_st));
+        CopyUsed(tables.pFields, m_pFields, static_cast<size_t>(pOld->fieldCount) * sizeof(KvtField_st));
+        CopyUsed(tables.pLabels, m_pLabels, static_cast<size_t>(pOld->labelCount) * sizeof(KvtLabel_st));
+        CopyUsed(tables.pFieldData, m_pFieldData, pOld->fieldDataSize);
+        CopyUsed(tables.pFieldIndices, m_pFieldIndices, pOld->fieldIndicesSize);
+        CopyUsed(tables.pListIndices, m_pListIndices, pOld->listIndicesSize);
+    }
 
     if (m_bBorrowed != 0)
         Detach();
     else
         FreeOwned();
-
-    m_pHeader = pHeader;
-    m_pStructs = pStructs;
-    m_nStructCapacity = nStructCapacity;
-    m_pFields = pFields;
-    m_nFieldCapacity = nFieldCapacity;
-    m_pLabels = pLabels;
-    m_nLabelCapacity = nLabelCapacity;
-    m_pFieldData = pFieldData;
-    m_nFieldDataCapacity = nFieldDataCapacity;
-    m_pFieldIndices = pFieldIndices;
-    m_nFieldIndicesCapacity = nFieldIndicesCapacity;
-    m_pListIndices = pListIndices;
-    m_nListIndicesCapacity = nListIndicesCapacity;
-    ForgetLookups();
+    AdoptTables(tables);
 }
 
 void CResKVT::MaterializeFieldIndices()

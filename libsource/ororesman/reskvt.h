@@ -84,6 +84,7 @@ struct KvtLabel_st {
 };
 static_assert(sizeof(KvtLabel_st) == 16);
 
+struct KvtLabelKey;
 class CKvtFieldLabelIndex;
 class CKvtLabelTableIndex;
 class CKvtLookupMemo;
@@ -110,6 +111,10 @@ public:
     int32_t GetFieldIndexByLabel(const CKvtStructHandle* pStruct, const char* pLabel);
     int32_t GetFieldType(const CKvtStructHandle* pStruct, const char* pLabel, int32_t nIndex);
     const char* GetFieldLabel(const CKvtStructHandle* pStruct, int32_t nIndex);
+    // GetFieldLabel of field nIndex, and in *pType what GetFieldType then
+    // gives for (the label, or "" when it is null; nIndex): the type of the
+    // first field with that label. One search serves both.
+    const char* GetFieldLabelAndType(const CKvtStructHandle* pStruct, int32_t nIndex, int32_t* pType);
     uint32_t GetFieldSize(const CKvtStructHandle* pStruct, const char* pLabel, int32_t nIndex);
     bool GetStructField(CKvtStructHandle* pOut, const CKvtStructHandle* pStruct, const char* pLabel);
     bool GetList(CKvtListHandle* pOut, const CKvtStructHandle* pStruct, const char* pLabel);
@@ -125,6 +130,12 @@ public:
     int32_t GetAddressableListCount(const CKvtListHandle* pList);
     // Number of struct records (0 when empty).
     uint32_t GetStructCount() const;
+    // Tells that the caller has read what it wanted of the struct's fields:
+    // the lookup index kept for them is given back for other structs to use,
+    // and a later lookup in this struct builds it again. Changes no result;
+    // the load walk calls it after each struct, so the index stays the size
+    // of the structs being read instead of growing with the whole file.
+    void ReleaseStructIndex(const CKvtStructHandle* pStruct);
 
     // ---- Typed readers: success flag 1 or 0, the default on failure ---------
     uint8_t ReadBYTE(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess, uint8_t nDefault);
@@ -235,6 +246,10 @@ private:
     uint32_t m_nListIndicesCapacity;
     uint32_t m_nListIndicesAbandoned;
     char m_labelResult[17];
+    // The lookup key of the text in m_labelResult, kept with it: a lookup by
+    // that very buffer (the load walk reads each value by it) needs not build
+    // the key again.
+    uint64_t m_labelResultKey[2];
     char m_expectedFileType[4];
     int32_t m_bBorrowed;
     int32_t m_bDemanded;
@@ -248,6 +263,33 @@ private:
     // Set while a file built by CreateNew keeps its field indices area as
     // arrays per struct (m_pFieldIndices is null then); see kvtfieldindexarrays.h.
     CKvtFieldIndexArrays* m_pBuiltFieldIndices;
+
+    // A full set of owned tables, sized as MakeEditable sizes them; the used
+    // parts are filled in by whoever made the set.
+    struct OwnedTables {
+        KvtHeader_st* pHeader;
+        KvtStruct_st* pStructs;
+        uint32_t nStructCapacity;
+        KvtField_st* pFields;
+        uint32_t nFieldCapacity;
+        KvtLabel_st* pLabels;
+        uint32_t nLabelCapacity;
+        uint8_t* pFieldData;
+        uint32_t nFieldDataCapacity;
+        uint8_t* pFieldIndices;
+        uint32_t nFieldIndicesCapacity;
+        uint8_t* pListIndices;
+        uint32_t nListIndicesCapacity;
+    };
+    // Tables for the counts and sizes of pOld (initial capacities without one),
+    // with a new header that holds those counts and sizes.
+    OwnedTables NewTables(const KvtHeader_st* pOld) const;
+    static void FreeTables(const OwnedTables& tables);
+    // Makes the set this object's tables (the old ones must be gone).
+    void AdoptTables(const OwnedTables& tables);
+    // Reads every section of the file named by the header (already checked
+    // against the file's size) straight into new owned tables.
+    bool ReadSections(int nFile, const KvtHeader_st& header);
 
     bool LoadImage(const uint8_t* pData, size_t nSize, const char* pName);
     void Detach();
@@ -264,8 +306,12 @@ private:
     // The field record of field nIndex of the struct, or null.
     KvtField_st* ResolveField(const KvtStruct_st* pRecord, uint32_t nIndex) const;
     KvtField_st* FindField(const CKvtStructHandle* pStruct, const char* pLabel, int32_t nIndex);
-    int32_t FindIndexByKey(uint32_t nStructIndex, const KvtLabel_st& key);
-    int32_t LinearFindByKey(const KvtStruct_st* pRecord, const KvtLabel_st& key) const;
+    // Hands out a stored label as a terminated string in m_labelResult.
+    const char* SetLabelResult(const char* pName);
+    // Remembers the field a lookup of the key found (null: none) for the next lookups.
+    void NoteFoundField(uint32_t nStructIndex, KvtLabelKey key, const KvtField_st* pField);
+    int32_t FindIndexByKey(uint32_t nStructIndex, KvtLabelKey key);
+    int32_t LinearFindByKey(const KvtStruct_st* pRecord, KvtLabelKey key) const;
     KvtField_st* FindListField(const CKvtListHandle* pList);
     // Bytes of the list indices block available from the list field's entry, or -1.
     int64_t ListEntryBytes(const KvtField_st* pField) const;

@@ -1,10 +1,12 @@
 // CResKVT: loading a file image. The image is checked as a whole before any
-// table is copied: every section it names must lie inside it.
+// table is filled: every section it names must lie inside it.
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
-#include <memory>
+#include <cstring>
 
 #include "orobase.h"
 #include "reskvt.h"
@@ -22,6 +24,25 @@ bool SectionInside(uint32_t nOffset, uint64_t nBytes, uint64_t nImageSize)
     const uint64_t nEnd = static_cast<uint64_t>(nOffset) + nBytes;
     // Offsets are 32-bit: a section ending past 4 GiB cannot be addressed.
     return nEnd <= 0xFFFFFFFFull && nEnd <= nImageSize;
+}
+
+// Reads exactly nBytes from the offset; false on an error or an early end.
+bool ReadAt(int nFile, void* pBuffer, uint64_t nBytes, uint64_t nOffset)
+{
+    uint8_t* pOut = static_cast<uint8_t*>(pBuffer);
+    while (nBytes > 0) {
+        // One call may deliver less than asked (and at most about 2 GiB).
+        const size_t nAsk = nBytes < (1u << 30) ? static_cast<size_t>(nBytes) : (1u << 30);
+        const ssize_t nGot = pread(nFile, pOut, nAsk, static_cast<off_t>(nOffset));
+        if (nGot < 0 && errno == EINTR)
+            continue;
+        if (nGot <= 0)
+            return false;
+        pOut += nGot;
+        nBytes -= static_cast<uint64_t>(nGot);
+        nOffset += static_cast<uint64_t>(nGot);
+    }
+    return true;
 }
 
 void WarnDamaged(const char* pName)
@@ -95,12 +116,48 @@ bool CResKVT::GetFileData(const char* pFileName)
         std::fclose(pFile);
         return false;
     }
-    std::unique_ptr<uint8_t[]> pImage(new uint8_t[static_cast<size_t>(nSize)]);
-    const size_t nRead = std::fread(pImage.get(), static_cast<size_t>(nSize), 1, pFile);
-    std::fclose(pFile);
-    if (nRead != 1)
+    // The header decides what else is read: each section goes straight from
+    // the file into its table, with no copy of the whole file in between.
+    uint8_t header[kHeaderSize] = {};
+    const size_t nHeader = static_cast<uint64_t>(nSize) < kHeaderSize ? static_cast<size_t>(nSize) : kHeaderSize;
+    const int nFile = fileno(pFile);
+    if (!ReadAt(nFile, header, nHeader, 0)) {
+        std::fclose(pFile);
         return false;
-    return LoadImage(pImage.get(), static_cast<size_t>(nSize), pName);
+    }
+    if (!ImageSectionsInside(header, static_cast<uint64_t>(nSize))) {
+        std::fclose(pFile);
+        WarnDamaged(pName);
+        return false;
+    }
+    KvtHeader_st sections;
+    std::memcpy(&sections, header, kHeaderSize);
+    const bool bRead = ReadSections(nFile, sections);
+    std::fclose(pFile);
+    return bRead;
+}
+
+bool CResKVT::ReadSections(int nFile, const KvtHeader_st& header)
+{
+    const OwnedTables tables = NewTables(&header);
+    // Sections with nothing in them may name any offset: they are not read.
+    const bool bRead =
+        ReadAt(nFile, tables.pStructs, static_cast<uint64_t>(header.structCount) * sizeof(KvtStruct_st),
+               header.structOffset) &&
+        ReadAt(nFile, tables.pFields, static_cast<uint64_t>(header.fieldCount) * sizeof(KvtField_st),
+               header.fieldOffset) &&
+        ReadAt(nFile, tables.pLabels, static_cast<uint64_t>(header.labelCount) * sizeof(KvtLabel_st),
+               header.labelOffset) &&
+        ReadAt(nFile, tables.pFieldData, header.fieldDataSize, header.fieldDataOffset) &&
+        ReadAt(nFile, tables.pFieldIndices, header.fieldIndicesSize, header.fieldIndicesOffset) &&
+        ReadAt(nFile, tables.pListIndices, header.listIndicesSize, header.listIndicesOffset);
+    if (!bRead) {
+        FreeTables(tables);
+        return false;
+    }
+    AdoptTables(tables);
+    ForgetLabelIndexes();
+    return true;
 }
 
 void CResKVT::GetFileTypeAndVersion(COroString& sFileType, COroString& sVersion)

@@ -55,21 +55,20 @@ KvtField_st* CResKVT::ResolveField(const KvtStruct_st* pRecord, uint32_t nIndex)
     return &m_pFields[nField];
 }
 
-int32_t CResKVT::LinearFindByKey(const KvtStruct_st* pRecord, const KvtLabel_st& key) const
+int32_t CResKVT::LinearFindByKey(const KvtStruct_st* pRecord, KvtLabelKey key) const
 {
     for (uint32_t i = 0; i < pRecord->fieldCount; ++i) {
         const KvtField_st* pField = ResolveField(pRecord, i);
         if (pField == nullptr || m_pLabels == nullptr || pField->labelIndex >= m_pHeader->labelCount)
             break;
-        if (std::memcmp(m_pLabels[pField->labelIndex].name, key.name, 16) == 0)
+        if (KvtLabelKey::FromBytes(m_pLabels[pField->labelIndex].name) == key)
             return static_cast<int32_t>(i);
     }
     return -1;
 }
 
-int32_t CResKVT::FindIndexByKey(uint32_t nStructIndex, const KvtLabel_st& key)
+int32_t CResKVT::FindIndexByKey(uint32_t nStructIndex, KvtLabelKey labelKey)
 {
-    const KvtLabelKey labelKey = KvtLabelKey::FromBytes(key.name);
     int32_t nIndex = -1;
     if (m_pLookupMemo != nullptr && m_pLookupMemo->Get(nStructIndex, labelKey, nIndex))
         return nIndex;
@@ -80,7 +79,7 @@ int32_t CResKVT::FindIndexByKey(uint32_t nStructIndex, const KvtLabel_st& key)
     if (m_pLookupMemo == nullptr)
         m_pLookupMemo = new CKvtLookupMemo;
     if (pRecord->fieldCount <= kLinearSearchFields) {
-        nIndex = LinearFindByKey(pRecord, key);
+        nIndex = LinearFindByKey(pRecord, labelKey);
     } else {
         if (m_pFieldLabelIndex == nullptr)
             m_pFieldLabelIndex = new CKvtFieldLabelIndex;
@@ -101,11 +100,32 @@ KvtField_st* CResKVT::FindField(const CKvtStructHandle* pStruct, const char* pLa
     const KvtStruct_st* pRecord = ResolveStruct(pStruct);
     if (pRecord == nullptr)
         return nullptr;
-    if (pLabel != nullptr)
-        nIndex = FindIndexByKey(pStruct->nStructIndex, MakeLabelKey(pLabel));
-    if (nIndex < 0)
-        return nullptr;
-    return ResolveField(pRecord, static_cast<uint32_t>(nIndex));
+    if (pLabel == nullptr)
+        return nIndex >= 0 ? ResolveField(pRecord, static_cast<uint32_t>(nIndex)) : nullptr;
+    // A field is usually looked up by its label several times in a row (its
+    // type, then its value): the field found the first time is remembered.
+    const KvtLabelKey key = pLabel == m_labelResult ? KvtLabelKey{m_labelResultKey[0], m_labelResultKey[1]}
+                                                    : KvtLabelKey::FromText(pLabel);
+    uint32_t nField = 0;
+    if (m_pLookupMemo != nullptr && m_pLookupMemo->GetField(pStruct->nStructIndex, key, nField))
+        return nField == CKvtLookupMemo::kNoField ? nullptr : &m_pFields[nField];
+    nIndex = FindIndexByKey(pStruct->nStructIndex, key);
+    KvtField_st* pField = nIndex >= 0 ? ResolveField(pRecord, static_cast<uint32_t>(nIndex)) : nullptr;
+    NoteFoundField(pStruct->nStructIndex, key, pField);
+    return pField;
+}
+
+void CResKVT::NoteFoundField(uint32_t nStructIndex, KvtLabelKey key, const KvtField_st* pField)
+{
+    if (m_pLookupMemo != nullptr)
+        m_pLookupMemo->NoteField(nStructIndex, key,
+                                 pField != nullptr ? static_cast<uint32_t>(pField - m_pFields) : CKvtLookupMemo::kNoField);
+}
+
+void CResKVT::ReleaseStructIndex(const CKvtStructHandle* pStruct)
+{
+    if (pStruct != nullptr && m_pFieldLabelIndex != nullptr)
+        m_pFieldLabelIndex->Release(pStruct->nStructIndex);
 }
 
 bool CResKVT::GetTopLevelStruct(CKvtStructHandle* pOut)
@@ -146,7 +166,7 @@ int32_t CResKVT::GetFieldIndexByLabel(const CKvtStructHandle* pStruct, const cha
 {
     if (pStruct == nullptr || pLabel == nullptr)
         return -1;
-    return FindIndexByKey(pStruct->nStructIndex, MakeLabelKey(pLabel));
+    return FindIndexByKey(pStruct->nStructIndex, KvtLabelKey::FromText(pLabel));
 }
 
 int32_t CResKVT::GetFieldType(const CKvtStructHandle* pStruct, const char* pLabel, int32_t nIndex)
@@ -162,8 +182,38 @@ const char* CResKVT::GetFieldLabel(const CKvtStructHandle* pStruct, int32_t nInd
     const KvtField_st* pField = ResolveField(ResolveStruct(pStruct), static_cast<uint32_t>(nIndex));
     if (pField == nullptr || m_pLabels == nullptr || pField->labelIndex >= m_pHeader->labelCount)
         return nullptr;
-    std::memcpy(m_labelResult, m_pLabels[pField->labelIndex].name, 16);
+    return SetLabelResult(m_pLabels[pField->labelIndex].name);
+}
+
+const char* CResKVT::GetFieldLabelAndType(const CKvtStructHandle* pStruct, int32_t nIndex, int32_t* pType)
+{
+    const KvtStruct_st* pRecord = ResolveStruct(pStruct);
+    const KvtField_st* pField = nIndex >= 0 ? ResolveField(pRecord, static_cast<uint32_t>(nIndex)) : nullptr;
+    if (pField == nullptr || m_pLabels == nullptr || pField->labelIndex >= m_pHeader->labelCount) {
+        // No label: the type is looked up as for an empty one.
+        *pType = GetFieldType(pStruct, "", nIndex);
+        return nullptr;
+    }
+    SetLabelResult(m_pLabels[pField->labelIndex].name);
+    // The field itself is the first of its label unless an earlier one has
+    // it too, or bytes after a zero make its stored label differ from its text.
+    const KvtLabelKey key{m_labelResultKey[0], m_labelResultKey[1]};
+    const int32_t nFirst = FindIndexByKey(pStruct->nStructIndex, key);
+    const KvtField_st* pFirst = pField;
+    if (nFirst != nIndex)
+        pFirst = nFirst >= 0 ? ResolveField(pRecord, static_cast<uint32_t>(nFirst)) : nullptr;
+    NoteFoundField(pStruct->nStructIndex, key, pFirst);
+    *pType = pFirst != nullptr ? static_cast<int32_t>(pFirst->type) : -1;
+    return m_labelResult;
+}
+
+const char* CResKVT::SetLabelResult(const char* pName)
+{
+    std::memcpy(m_labelResult, pName, 16);
     m_labelResult[16] = '\0';
+    const KvtLabelKey key = KvtLabelKey::FromBytes(pName).AsText();
+    m_labelResultKey[0] = key.lo;
+    m_labelResultKey[1] = key.hi;
     return m_labelResult;
 }
 
@@ -255,9 +305,7 @@ KvtField_st* CResKVT::FindListField(const CKvtListHandle* pList)
     if (pRecord == nullptr)
         return nullptr;
     // The 16 label bytes are the key as they stand: a full label has no terminator.
-    KvtLabel_st key;
-    std::memcpy(key.name, pList->label, 16);
-    const int32_t nIndex = FindIndexByKey(pList->nStructIndex, key);
+    const int32_t nIndex = FindIndexByKey(pList->nStructIndex, KvtLabelKey::FromBytes(pList->label));
     if (nIndex < 0)
         return nullptr;
     KvtField_st* pField = ResolveField(pRecord, static_cast<uint32_t>(nIndex));

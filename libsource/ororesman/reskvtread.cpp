@@ -174,6 +174,11 @@ bool CResKVT::ParseLocString(const KvtField_st* pField, COroLocString& value)
     const uint32_t nCount = LoadU32(pValue + 4);
     const uint8_t* pNext = pValue + 8;
     uint32_t nRemaining = nTotal - 8;
+    // Room for the entries in one step: each takes its 8 header bytes of the
+    // declared size, the rest is text (exact for a well-formed value).
+    const uint32_t nFitting = nRemaining / 8;
+    const uint32_t nEntries = nCount < nFitting ? nCount : nFitting;
+    value.Reserve(nEntries, nRemaining - static_cast<uint64_t>(nEntries) * 8);
     // Each substring takes at least 8 bytes of what the declared size leaves,
     // so a huge stored count ends the loop as soon as the bytes run out.
     for (uint32_t i = 0; i < nCount; ++i) {
@@ -184,8 +189,8 @@ bool CResKVT::ParseLocString(const KvtField_st* pField, COroLocString& value)
         nRemaining -= 8;
         if (nLength > nRemaining || nLength > 0x7FFFFFFF)
             return false;
-        COroString sText(reinterpret_cast<const char*>(pNext + 8), static_cast<int32_t>(nLength));
-        value.AddString(nId / 2, std::move(sText), static_cast<uint8_t>(nId % 2));
+        value.AddString(nId / 2, reinterpret_cast<const char*>(pNext + 8), static_cast<int32_t>(nLength),
+                        static_cast<uint8_t>(nId % 2));
         nRemaining -= nLength;
         pNext += 8 + static_cast<size_t>(nLength);
     }

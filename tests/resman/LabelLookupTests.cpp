@@ -107,6 +107,105 @@ TEST_F(LabelLookup, AgreesWithTheLinearSearchOnDamagedFiles)
     EXPECT_EQ(m_recorder.Count(), 0u);
 }
 
+TEST_F(LabelLookup, LabelAndTypeInOneStepAgreeWithTheSeparateQueries)
+{
+    // Narrow and wide structs, repeated labels, labels with bytes after a
+    // zero, labels outside the table and entries naming no field.
+    std::mt19937 random(4242);
+    auto pick = [&](uint32_t nBelow) { return static_cast<uint32_t>(random() % nBelow); };
+    for (int nRound = 0; nRound < 30; ++nRound) {
+        SCOPED_TRACE(nRound);
+        KvtImage image;
+        image.labels.push_back(std::string("ab\0c", 4));
+        image.labels.push_back("ab");
+        image.labels.push_back(std::string(16, 'x'));
+        image.labels.push_back("");
+        for (char c = 'a'; c <= 'f'; ++c)
+            image.AddLabel(std::string(1, c));
+        const uint32_t nLabels = static_cast<uint32_t>(image.labels.size());
+        const uint32_t nFieldRecords = 1 + pick(80);
+        for (uint32_t i = 0; i < nFieldRecords; ++i)
+            image.AddField(pick(17), pick(25) == 0 ? nLabels + pick(3) : pick(nLabels), i);
+        const uint32_t nStructs = 1 + pick(5);
+        for (uint32_t s = 0; s < nStructs; ++s) {
+            const uint32_t nCount = pick(30);
+            std::vector<uint32_t> indices;
+            for (uint32_t i = 0; i < nCount; ++i)
+                indices.push_back(pick(25) == 0 ? nFieldRecords + pick(3) : pick(nFieldRecords));
+            image.structs.push_back({s, nCount == 1 ? indices[0] : image.AddFieldArray(indices), nCount});
+        }
+        auto pRes = LoadImage(image);
+        ASSERT_TRUE(pRes);
+        for (uint32_t s = 0; s < nStructs + 1; ++s) { // one struct past the end
+            const CKvtStructHandle h{s};
+            for (int32_t i = -1; i <= static_cast<int32_t>(pRes->GetFieldCount(&h)) + 1; ++i) {
+                const char* pLabel = pRes->GetFieldLabel(&h, i);
+                const std::string sLabel = pLabel != nullptr ? pLabel : "";
+                const int32_t nType = pRes->GetFieldType(&h, sLabel.c_str(), i);
+                int32_t nBoth = -9;
+                const char* pBoth = pRes->GetFieldLabelAndType(&h, i, &nBoth);
+                ASSERT_EQ(pBoth == nullptr, pLabel == nullptr) << "struct " << s << " field " << i;
+                if (pBoth != nullptr)
+                    EXPECT_EQ(std::string(pBoth), sLabel);
+                EXPECT_EQ(nBoth, nType) << "struct " << s << " field " << i;
+                // Reading the field by its label afterwards finds the same field.
+                EXPECT_EQ(pRes->GetFieldSize(&h, sLabel.c_str(), -1), pRes->GetFieldSize(&h, nullptr,
+                          pRes->GetFieldIndexByLabel(&h, sLabel.c_str())));
+            }
+        }
+    }
+}
+
+TEST_F(LabelLookup, ReleasedStructsAreIndexedAgainExactly)
+{
+    // Wide structs (searched through the index) with repeated labels and the
+    // odd damaged entry; structs are released in any order, also ones never
+    // searched, and the freed tables serve the next structs.
+    std::mt19937 random(777);
+    auto pick = [&](uint32_t nBelow) { return static_cast<uint32_t>(random() % nBelow); };
+    for (int nRound = 0; nRound < 20; ++nRound) {
+        SCOPED_TRACE(nRound);
+        KvtImage image;
+        for (char c = 'a'; c <= 'l'; ++c)
+            image.AddLabel(std::string(1, c));
+        const uint32_t nFieldRecords = 200;
+        for (uint32_t i = 0; i < nFieldRecords; ++i)
+            image.AddField(KVT_INT, pick(30) == 0 ? 12 + pick(3) : pick(12), i);
+        const uint32_t nStructs = 2 + pick(8);
+        for (uint32_t s = 0; s < nStructs; ++s) {
+            const uint32_t nCount = 9 + pick(40);
+            std::vector<uint32_t> indices;
+            for (uint32_t i = 0; i < nCount; ++i)
+                indices.push_back(pick(60) == 0 ? nFieldRecords + pick(3) : pick(nFieldRecords));
+            image.structs.push_back({s, image.AddFieldArray(indices), nCount});
+        }
+        auto pRes = LoadImage(image);
+        ASSERT_TRUE(pRes);
+        for (int nStep = 0; nStep < 400; ++nStep) {
+            const CKvtStructHandle h{pick(nStructs)};
+            const uint32_t nAction = pick(10);
+            if (nAction == 0) {
+                const CKvtStructHandle released{pick(nStructs + 2)}; // past the end too
+                pRes->ReleaseStructIndex(&released);
+            } else if (nAction == 1 && nStep % 5 == 0) {
+                // New fields let stopped searches go further; released or not.
+                ASSERT_TRUE(pRes->WriteINT(&h, nStep, std::string(1, static_cast<char>('a' + pick(14))).c_str()));
+            }
+            const std::string sLabel(1, static_cast<char>('a' + pick(14)));
+            ASSERT_EQ(pRes->GetFieldIndexByLabel(&h, sLabel.c_str()), LinearLookup(*pRes, h, sLabel))
+                << "step " << nStep << " struct " << h.nStructIndex << " label " << sLabel;
+        }
+    }
+    {
+        // Nothing to release in an empty object, nor for no struct.
+        CResKVT empty;
+        empty.ReleaseStructIndex(nullptr);
+        const CKvtStructHandle h{0};
+        empty.ReleaseStructIndex(&h);
+    }
+    EXPECT_EQ(m_recorder.Count(), 0u);
+}
+
 TEST_F(LabelLookup, StoppedSearchGoesFurtherOnceTheTablesGrow)
 {
     // Twelve fields (searched through the index). Field 5 names label 2 and

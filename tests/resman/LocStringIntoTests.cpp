@@ -78,6 +78,42 @@ TEST_F(LocStringInto, GivesWhatReadLocStringGives)
     EXPECT_EQ(m_recorder.Count(), 0u);
 }
 
+TEST_F(LocStringInto, StoredEntriesFollowTheRulesOfAddingTexts)
+{
+    // Ids 0 and 1 share one entry (language 0 has no gender), a text stops
+    // at its first zero byte, an empty text makes no entry, and the entries
+    // keep the order in which their ids first appear.
+    auto entry = [](uint32_t nId, const std::string& sText) {
+        std::vector<uint8_t> bytes;
+        AppendU32(bytes, nId);
+        AppendU32(bytes, static_cast<uint32_t>(sText.size()));
+        AppendText(bytes, sText);
+        return bytes;
+    };
+    std::vector<uint8_t> entries;
+    for (const auto& bytes : {entry(7, "seven"), entry(0, "zero"), entry(1, "one"), entry(9, ""),
+                              entry(4, std::string("ab\0cd", 5)), entry(7, "SEVEN"), entry(2, "two")})
+        entries.insert(entries.end(), bytes.begin(), bytes.end());
+    std::vector<uint8_t> value;
+    AppendU32(value, static_cast<uint32_t>(8 + entries.size()));
+    AppendU32(value, 1234);
+    AppendU32(value, 7);
+    value.insert(value.end(), entries.begin(), entries.end());
+
+    KvtImage image;
+    image.AddLabel("l");
+    image.structs.push_back({0xFFFFFFFF, image.AddField(KVT_LOCSTRING, 0, 0), 1});
+    image.fieldData = value;
+    auto pRes = LoadImage(image);
+    ASSERT_TRUE(pRes);
+    const CKvtStructHandle top{0};
+    COroLocString loc;
+    ASSERT_TRUE(pRes->ReadLOCSTRINGInto(&top, "l", loc));
+    EXPECT_EQ(loc.StrRef, 1234);
+    EXPECT_EQ(EntriesOf(loc), (std::vector<LocEntry>{{3, "SEVEN", 1}, {0, "one", 0}, {2, "ab", 0}, {1, "two", 0}}));
+    EXPECT_EQ(m_recorder.Count(), 0u);
+}
+
 TEST_F(LocStringInto, AnotherTypeWarnsAsReadLocStringDoes)
 {
     KvtImage image;
