@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "DocumentTestSupport.h"
 #include "KvtImageBuilder.h"
@@ -120,6 +121,54 @@ TEST(LoadDocument, NestedListsKeepTheirElementsInOrder)
               "        0 [User-defined Struct: 22] \n"
               "          v [DWORD] 200\n");
     EXPECT_EQ(recorder.Count(), 0u);
+}
+
+TEST(LoadDocument, WideStructsWithRepeatedLabelsReadTheFirstFieldAtEveryLevel)
+{
+    // Structs of twelve fields are searched through the label index; the
+    // root's lookups go on after both list elements were read, and the
+    // elements share their labels with each other.
+    COroReportRecorder recorder;
+    CKvtImageBuilder image;
+    std::vector<uint32_t> rootLabels, elementLabels;
+    for (int i = 0; i < 9; ++i) {
+        rootLabels.push_back(image.AddLabel("R" + std::to_string(i)));
+        elementLabels.push_back(image.AddLabel("E" + std::to_string(i)));
+    }
+    const uint32_t nListLabel = image.AddLabel("List");
+    // Root: R0..R4, List, R0 again, R5..R8, R2 again. The repeats are of
+    // another type: they read as their first namesake.
+    std::vector<uint32_t> rootFields;
+    for (int i = 0; i < 5; ++i)
+        rootFields.push_back(image.AddField(KVT_INT, rootLabels[i], static_cast<uint32_t>(i)));
+    rootFields.push_back(image.AddField(KVT_LIST, nListLabel, image.AddListIndices({2, 1, 2})));
+    rootFields.push_back(image.AddField(KVT_BYTE, rootLabels[0], 66));
+    for (int i = 5; i < 9; ++i)
+        rootFields.push_back(image.AddField(KVT_INT, rootLabels[i], static_cast<uint32_t>(i)));
+    rootFields.push_back(image.AddField(KVT_DWORD, rootLabels[2], 99));
+    image.AddStruct(0xFFFFFFFFu, image.AddFieldIndices(rootFields), 12);
+    // Elements: E0..E8, then E0, E1, E2 again.
+    std::string sExpected = "-1 [TopLevelStruct] TEST\r\nV3.2\n";
+    std::string sElements;
+    for (uint32_t e = 1; e <= 2; ++e) {
+        std::vector<uint32_t> fields;
+        sElements += "    " + std::to_string(e - 1) + " [User-defined Struct: " + std::to_string(10 + e) + "] \n";
+        for (uint32_t i = 0; i < 12; ++i) {
+            const uint32_t nType = i < 9 ? KVT_INT : KVT_BYTE;
+            fields.push_back(image.AddField(nType, elementLabels[i % 9], e * 100 + i));
+            sElements += "      E" + std::to_string(i % 9) + " [INT] " + std::to_string(e * 100 + i % 9) + "\n";
+        }
+        image.AddStruct(10 + e, image.AddFieldIndices(fields), 12);
+    }
+    for (int i = 0; i < 5; ++i)
+        sExpected += "  R" + std::to_string(i) + " [INT] " + std::to_string(i) + "\n";
+    sExpected += "  List [List] \n" + sElements + "  R0 [INT] 0\n";
+    for (int i = 5; i < 9; ++i)
+        sExpected += "  R" + std::to_string(i) + " [INT] " + std::to_string(i) + "\n";
+    sExpected += "  R2 [INT] 2\n";
+    Root pRoot = Load(image.Build());
+    EXPECT_EQ(Outline(pRoot.get()), sExpected);
+    EXPECT_EQ(recorder.Count(), 0u) << recorder.Count();
 }
 
 TEST(LoadDocument, UnknownTypesAreDroppedAndUnresolvableOnesWarn)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 
 #include "KVTTreeNodes.h"
@@ -82,6 +83,22 @@ TEST(NodeTree, AssignNextIndexIgnoresNegativeIndices)
     std::unique_ptr<CKvtNodeBase> pNew(CreateKvtNode(ftINT));
     parent.AssignNextIndex(pNew.get());
     EXPECT_EQ(pNew->m_nIndex, 6);
+}
+
+TEST(NodeTree, ReservingRoomForChildrenKeepsThemInOrder)
+{
+    CKvtNodeStruct list(ftLIST);
+    for (int32_t i = 0; i < 3; ++i)
+        list.AddChild(MakeLeaf(ftINT, "", i));
+    list.ReserveChildren(5);
+    list.ReserveChildren(0);
+    list.ReserveChildren(-3);
+    list.ReserveChildren(INT32_MAX);  // beyond any array: nothing is reserved
+    for (int32_t i = 3; i < 40; ++i)
+        list.AddChild(MakeLeaf(ftINT, "", i));
+    ASSERT_EQ(list.GetChildCount(), 40);
+    for (int32_t i = 0; i < 40; ++i)
+        EXPECT_EQ(list.GetChild(i)->m_nIndex, i);
 }
 
 TEST(NodeTree, RemoveChildHandsOwnershipBackAndKeepsOrder)

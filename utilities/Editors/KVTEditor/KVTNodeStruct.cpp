@@ -116,6 +116,16 @@ void CKvtNodeStruct::RemoveChild(CKvtNodeBase* pChild)
     m_Children.Remove(pChild);
 }
 
+void CKvtNodeStruct::ReserveChildren(int32_t nMore)
+{
+    if (nMore <= 0)
+        return;
+    const int64_t nWanted = static_cast<int64_t>(m_Children.GetNum()) + nMore;
+    if (nWanted <= m_Children.GetArraySize() || nWanted > INT32_MAX)
+        return;
+    m_Children.SetSize(static_cast<int32_t>(nWanted));
+}
+
 int32_t CKvtNodeStruct::GetChildCount() const
 {
     return m_Children.GetNum();

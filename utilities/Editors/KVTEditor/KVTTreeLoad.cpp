@@ -68,6 +68,16 @@ bool CKvtTreeLoader::TakeIteration()
     return true;
 }
 
+int32_t CKvtTreeLoader::ChildrenToReserve(int32_t nCount) const
+{
+    // Never more than the iterations left: a damaged count cannot make the
+    // walk reserve room that it would not be allowed to fill.
+    const uint64_t nLeft = m_nBudget - m_nIterations;
+    if (nCount <= 0)
+        return 0;
+    return static_cast<uint64_t>(nCount) < nLeft ? nCount : static_cast<int32_t>(nLeft);
+}
+
 bool CKvtTreeLoader::DepthAllowsChildren(int32_t nLevel, const COroString& sWhat)
 {
     if (nLevel < kMaxDepth)
@@ -100,15 +110,19 @@ bool CKvtTreeLoader::LoadStructFields(CKvtNodeStruct* pNode, const CKvtStructHan
         OroWarning(kModule, kLineFieldCountCut, sMessage.CStr());
     }
 
+    pNode->ReserveChildren(ChildrenToReserve(nFields));
     for (int32_t i = 0; i < nFields; ++i) {
         if (!TakeIteration())
             break;
-        const char* pFieldLabel = m_pRes->GetFieldLabel(pStruct, i);
+        // The label and the type of its first field in one search. The label
+        // buffer stays valid until the next call: the value is read by it
+        // (which spares building its key again), and the node's own copy of
+        // the label serves every later call.
+        int32_t nFieldType = -1;
+        const char* pFieldLabel = m_pRes->GetFieldLabelAndType(pStruct, i, &nFieldType);
         if (!pFieldLabel)
             pFieldLabel = "";
-        // The label buffer stays valid until the next GetFieldLabel; the
-        // node's own copy of the label serves every later call.
-        const TKvtFieldType nType = static_cast<TKvtFieldType>(m_pRes->GetFieldType(pStruct, pFieldLabel, i));
+        const TKvtFieldType nType = static_cast<TKvtFieldType>(nFieldType);
         CKvtNodeBase* pChild = CreateKvtNode(nType);
         if (!pChild)
             continue;  // unknown type codes are dropped
@@ -118,7 +132,7 @@ bool CKvtTreeLoader::LoadStructFields(CKvtNodeStruct* pNode, const CKvtStructHan
         const char* pLabel = pChild->m_sLabel.CStr();
 
         WarnRunningFlag(bOk, pLabel);
-        bOk = pChild->Load(pStruct, pLabel) && bOk;
+        bOk = pChild->Load(pStruct, pFieldLabel) && bOk;
         WarnRunningFlag(bOk, pLabel);
 
         if (!pChild->GetStructNode())
@@ -132,6 +146,8 @@ bool CKvtTreeLoader::LoadStructFields(CKvtNodeStruct* pNode, const CKvtStructHan
                        "WARNING!  Strangeness happening, non list or struct type saying it is one.!");
         }
     }
+    // Every struct is read once: its lookup index can serve the next ones.
+    m_pRes->ReleaseStructIndex(pStruct);
     return bOk;
 }
 
@@ -171,6 +187,7 @@ void CKvtTreeLoader::LoadListChild(CKvtNodeStruct* pNode, const CKvtStructHandle
                         nElements);
         OroWarning(kModule, kLineListCountCut, sMessage.CStr());
     }
+    pNode->ReserveChildren(ChildrenToReserve(nElements));
     for (int32_t j = 0; j < nElements; ++j) {
         if (!TakeIteration())
             break;

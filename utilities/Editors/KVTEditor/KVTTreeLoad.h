@@ -26,6 +26,9 @@ private:
     bool ClaimStruct(const CKvtStructHandle* pStruct);
     // Counts one loop iteration against the budget; false once it is spent.
     bool TakeIteration();
+    // How many children a struct or list about to be read should make room
+    // for: its count, within what is left of the budget.
+    int32_t ChildrenToReserve(int32_t nCount) const;
     bool DepthAllowsChildren(int32_t nLevel, const COroString& sWhat);
     void LoadStructChild(CKvtNodeBase* pNode, const CKvtStructHandle* pStruct, const char* pLabel, int32_t nLevel,
                          bool& bOk);

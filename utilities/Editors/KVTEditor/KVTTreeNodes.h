@@ -86,6 +86,9 @@ public:
     CKvtNodeBase* CopyFrom(CKvtNodeBase* pSource) override;
 
     void AddChild(CKvtNodeBase* pChild);
+    // Makes room for nMore children beyond those held, so that a walk that
+    // knows how many children follow grows the array once, not step by step.
+    void ReserveChildren(int32_t nMore);
     // Detaches the child; the caller owns it afterwards.
     void RemoveChild(CKvtNodeBase* pChild);
     int32_t GetChildCount() const;
