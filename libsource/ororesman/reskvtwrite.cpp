@@ -37,6 +37,20 @@ template <typename T> bool GrowTable(T*& pTable, uint32_t nUsed, uint32_t& nCapa
     return true;
 }
 
+// The substring ID of a localized-string entry, given as GetStringByIndex
+// splits it. Reading ID W stores language W / 2 and gender W % 2 (both
+// rounded toward zero); for a negative odd W that gender is the byte 255, and
+// the entry is kept as W + 256. Such an entry is written as W again, so that
+// saving what was opened gives back the same file instead of moving the
+// entry by 256 with every save and reopen.
+uint32_t SubstringId(int32_t nLanguage, uint8_t nGender)
+{
+    const uint32_t nTwice = static_cast<uint32_t>(nLanguage) * 2u;
+    if (nGender == 255)
+        return nTwice - 257u;
+    return nTwice + nGender;
+}
+
 char LowerAscii(char c)
 {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -401,7 +415,7 @@ bool CResKVT::WriteLOCSTRING(const CKvtStructHandle* pStruct, COroLocString lsVa
         COroString sText;
         const bool bEntry = lsValue.GetStringByIndex(static_cast<uint32_t>(i), nLanguage, sText, nGender) != 0;
         // A missing entry is written as language -1, gender 0, without text.
-        const uint32_t nId = bEntry ? static_cast<uint32_t>(nLanguage) * 2u + nGender : 0xFFFFFFFEu;
+        const uint32_t nId = bEntry ? SubstringId(nLanguage, nGender) : 0xFFFFFFFEu;
         const uint32_t nTextLength = bEntry ? nLength : 0;
         if (!bEntry)
             bAllWritten = false;

@@ -136,3 +136,64 @@ TEST_F(LocStringInto, AnotherTypeWarnsAsReadLocStringDoes)
     EXPECT_FALSE(pRes->ReadLOCSTRINGInto(&top, "absent", value));
     EXPECT_EQ(m_recorder.Count(), 2u); // a missing field is silent
 }
+
+TEST_F(LocStringInto, NegativeOddIdsAreWrittenBackAsTheyWereRead)
+{
+    // A negative odd ID W reads as language W / 2 and gender 255 and is kept
+    // as W + 256 (id -3 becomes 253). Saving must write W again for those
+    // still negative, so that opening and saving leaves the value alone
+    // instead of moving the entry by 256 every time.
+    const uint32_t kFarBelow = 0xFD0003F9u; // -50,330,631
+    const uint32_t kJustBelow = 0xFFFFFEFFu; // -257: kept as -1
+    std::vector<uint8_t> value = Words({8 + 9 + 9 + 9, 77, 3});
+    for (uint32_t nId : {kFarBelow, 0xFFFFFFFDu, kJustBelow}) {
+        AppendU32(value, nId);
+        AppendU32(value, 1);
+        AppendText(value, "x");
+    }
+    KvtImage image;
+    image.AddLabel("l");
+    image.structs.push_back({0xFFFFFFFF, image.AddField(KVT_LOCSTRING, 0, 0), 1});
+    image.fieldData = value;
+    auto pRes = LoadImage(image);
+    ASSERT_TRUE(pRes);
+    const CKvtStructHandle top{0};
+    COroLocString loc;
+    ASSERT_TRUE(pRes->ReadLOCSTRINGInto(&top, "l", loc));
+    ASSERT_EQ(loc.GetStringCount(), 3);
+
+    auto writtenIds = [this](const COroLocString& source) {
+        CResKVT res;
+        CKvtStructHandle root;
+        EXPECT_TRUE(res.CreateNew(&root, "TEST"));
+        EXPECT_TRUE(res.WriteLOCSTRING(&root, source, "l"));
+        const std::vector<uint8_t> file = SaveBytes(res);
+        std::vector<uint32_t> ids;
+        size_t nPos = HeaderWord(file, hwFieldDataOffset) + 12;
+        for (int i = 0; i < source.GetStringCount(); ++i) {
+            ids.push_back(U32At(file, nPos));
+            nPos += 8 + U32At(file, nPos + 4);
+        }
+        return ids;
+    };
+    // -3 settles as 253 (language 126, gender 1); the others come back as read.
+    const std::vector<uint32_t> expected{kFarBelow, 253u, kJustBelow};
+    EXPECT_EQ(writtenIds(loc), expected);
+
+    // Reading what was written gives the same entries, so every later save
+    // writes the same IDs again.
+    std::vector<uint8_t> again = Words({8 + 9 + 9 + 9, 77, 3});
+    for (uint32_t nId : expected) {
+        AppendU32(again, nId);
+        AppendU32(again, 1);
+        AppendText(again, "x");
+    }
+    image.fieldData = again;
+    auto pAgain = LoadImage(image);
+    ASSERT_TRUE(pAgain);
+    COroLocString reread;
+    ASSERT_TRUE(pAgain->ReadLOCSTRINGInto(&top, "l", reread));
+    EXPECT_EQ(EntriesOf(reread), EntriesOf(loc));
+    EXPECT_EQ(writtenIds(reread), expected);
+    EXPECT_EQ(m_recorder.Count(), 0u);
+}
