@@ -145,16 +145,20 @@ TEST_F(LocStringInto, NegativeOddIdsAreWrittenBackAsTheyWereRead)
     // instead of moving the entry by 256 every time.
     const uint32_t kFarBelow = 0xFD0003F9u; // -50,330,631
     const uint32_t kJustBelow = 0xFFFFFEFFu; // -257: kept as -1
-    std::vector<uint8_t> value = Words({8 + 9 + 9 + 9, 77, 3});
-    for (uint32_t nId : {kFarBelow, 0xFFFFFFFDu, kJustBelow}) {
-        AppendU32(value, nId);
-        AppendU32(value, 1);
-        AppendText(value, "x");
-    }
+    // A value of three one-letter entries with the given IDs.
+    auto valueWithIds = [](std::initializer_list<uint32_t> ids) {
+        std::vector<uint8_t> value = Words({8 + 9 + 9 + 9, 77, 3});
+        for (uint32_t nId : ids) {
+            AppendU32(value, nId);
+            AppendU32(value, 1);
+            AppendText(value, "x");
+        }
+        return value;
+    };
     KvtImage image;
     image.AddLabel("l");
     image.structs.push_back({0xFFFFFFFF, image.AddField(KVT_LOCSTRING, 0, 0), 1});
-    image.fieldData = value;
+    image.fieldData = valueWithIds({kFarBelow, 0xFFFFFFFDu, kJustBelow});
     auto pRes = LoadImage(image);
     ASSERT_TRUE(pRes);
     const CKvtStructHandle top{0};
@@ -182,13 +186,7 @@ TEST_F(LocStringInto, NegativeOddIdsAreWrittenBackAsTheyWereRead)
 
     // Reading what was written gives the same entries, so every later save
     // writes the same IDs again.
-    std::vector<uint8_t> again = Words({8 + 9 + 9 + 9, 77, 3});
-    for (uint32_t nId : expected) {
-        AppendU32(again, nId);
-        AppendU32(again, 1);
-        AppendText(again, "x");
-    }
-    image.fieldData = again;
+    image.fieldData = valueWithIds({kFarBelow, 253u, kJustBelow});
     auto pAgain = LoadImage(image);
     ASSERT_TRUE(pAgain);
     COroLocString reread;
