@@ -143,7 +143,7 @@ TEST_F(LocStringInto, NegativeOddIdsAreWrittenBackAsTheyWereRead)
     // as W + 256 (id -3 becomes 253). Saving must write W again for those
     // still negative, so that opening and saving leaves the value alone
     // instead of moving the entry by 256 every time.
-    const uint32_t kFarBelow = 0xFD0003F9u; // -50,330,631
+    const uint32_t kFarBelow = 0xFD0003F9u;  // -50,330,631
     const uint32_t kJustBelow = 0xFFFFFEFFu; // -257: kept as -1
     // A value of three one-letter entries with the given IDs.
     auto valueWithIds = [](std::initializer_list<uint32_t> ids) {
