@@ -198,7 +198,7 @@ int RunMemoryChild(const char* pFile, int argc, char** argv)
     (void)argc;
     (void)argv;
     const BenchMemory_st before = ReadProcessMemory();
-    CKvtNodeTopLevelStruct* pRoot = nullptr;
+    std::unique_ptr<CKvtNodeTopLevelStruct> pRoot;
     if (OpenKvtDocument(pFile, pRoot) != TKvtOpenResult::Opened)
         return 1;
     const BenchMemory_st after = ReadProcessMemory();

@@ -3,11 +3,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "KVTFileChecks.h"
 #include "KVTOpenDocument.h"
+#include "KvtImageBuilder.h"
 #include "TempDir.h"
+#include "ororeport.h"
 
 namespace {
 
@@ -56,7 +60,7 @@ TEST(FileChecks, ReadOnlyMeansExistingButNotWritable)
 TEST(FileChecks, OpeningReportsEachFailureWithTheEditorsText)
 {
     CTempDir dir;
-    CKvtNodeTopLevelStruct* pRoot = nullptr;
+    std::unique_ptr<CKvtNodeTopLevelStruct> pRoot;
     const std::string sMissing = dir.File("missing.kvt");
     EXPECT_EQ(OpenKvtDocument(sMissing.c_str(), pRoot), TKvtOpenResult::NotFound);
     EXPECT_EQ(pRoot, nullptr);
@@ -77,4 +81,36 @@ TEST(FileChecks, OpeningReportsEachFailureWithTheEditorsText)
                  "Error opening file.  \n\nIs The selected file a KVT file?");
     EXPECT_STREQ(GetSaveErrorText("/x/y.kvt").CStr(),
                  "Could not save file\n  '/x/y.kvt'.\nIt may be in use by another application, or it may be read-only.");
+}
+
+namespace {
+
+// Ends whatever raised the report by throwing, as an out-of-memory load would.
+class CThrowingReportHandler : public IOroReportHandler {
+public:
+    TOroReportAnswer Report(const OroReport_st&) override { throw std::runtime_error("stopped"); }
+};
+
+} // namespace
+
+TEST(FileChecks, AnExceptionInTheLoadIsALoadFailureAndEndsTheWalk)
+{
+    CTempDir dir;
+    CKvtImageBuilder image;
+    // A string whose length runs past the field data block warns as it is read.
+    const uint32_t nBad = image.AddFieldData(CKvtImageBuilder::Word(1000));
+    image.AddField(KVT_STRING, image.AddLabel("bad"), nBad);
+    image.AddStruct(0xFFFFFFFFu, 0, 1);
+    const std::string sFile = dir.File("damaged.kvt");
+    ASSERT_TRUE(WriteFileBytes(sFile, image.Build()));
+    ASSERT_EQ(CheckKvtDocumentName(sFile.c_str()), TKvtOpenResult::Opened);
+
+    CThrowingReportHandler handler;
+    IOroReportHandler* pPrevious = SetOroReportHandler(&handler);
+    std::unique_ptr<CKvtNodeTopLevelStruct> pRoot;
+    const TKvtOpenResult nResult = OpenKvtDocument(sFile.c_str(), pRoot);
+    SetOroReportHandler(pPrevious);
+    EXPECT_EQ(nResult, TKvtOpenResult::LoadFailed);
+    EXPECT_EQ(pRoot, nullptr);
+    EXPECT_EQ(s_pCurrentRes, nullptr);
 }

@@ -81,11 +81,11 @@ private:
 // Opens the document or prints the editor's message for the failure.
 std::unique_ptr<CKvtNodeTopLevelStruct> Open(const char* pFileName)
 {
-    CKvtNodeTopLevelStruct* pRoot = nullptr;
+    std::unique_ptr<CKvtNodeTopLevelStruct> pRoot;
     const TKvtOpenResult nResult = OpenKvtDocument(pFileName, pRoot);
     if (nResult != TKvtOpenResult::Opened)
         std::fprintf(stderr, "%s\n", GetOpenErrorText(nResult, pFileName).CStr());
-    return std::unique_ptr<CKvtNodeTopLevelStruct>(pRoot);
+    return pRoot;
 }
 
 int Dump(const char* pFileName)

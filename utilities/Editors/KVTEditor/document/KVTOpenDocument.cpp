@@ -1,25 +1,40 @@
 #include "KVTOpenDocument.h"
 
-#include <memory>
-
 #include "KVTFileChecks.h"
 
-TKvtOpenResult OpenKvtDocument(const char* pFileName, CKvtNodeTopLevelStruct*& pRoot)
+TKvtOpenResult CheckKvtDocumentName(const char* pFileName)
 {
-    pRoot = nullptr;
     if (!FileExistsAt(pFileName))
         return TKvtOpenResult::NotFound;
     if (!CheckFileHeader(pFileName))
         return TKvtOpenResult::BadHeader;
-    std::unique_ptr<CKvtNodeTopLevelStruct> pDocument(new CKvtNodeTopLevelStruct);
-    // A damaged field still gives a document (the user was warned); only a
-    // file that could not be taken in at all gives none.
-    bool bRefused = false;
-    pDocument->LoadDocument(pFileName, &bRefused);
-    if (bRefused)
-        return TKvtOpenResult::LoadFailed;
-    pRoot = pDocument.release();
     return TKvtOpenResult::Opened;
+}
+
+TKvtOpenResult LoadKvtDocument(const char* pFileName, CKvtNodeTopLevelStruct& root)
+{
+    bool bRefused = false;
+    try {
+        root.LoadDocument(pFileName, &bRefused);
+    } catch (...) {
+        // Out of memory, or a report handler that ended the load by throwing:
+        // whatever was read is not a document.
+        bRefused = true;
+    }
+    return bRefused ? TKvtOpenResult::LoadFailed : TKvtOpenResult::Opened;
+}
+
+TKvtOpenResult OpenKvtDocument(const char* pFileName, std::unique_ptr<CKvtNodeTopLevelStruct>& pRoot)
+{
+    pRoot.reset();
+    TKvtOpenResult nResult = CheckKvtDocumentName(pFileName);
+    if (nResult != TKvtOpenResult::Opened)
+        return nResult;
+    auto pDocument = std::make_unique<CKvtNodeTopLevelStruct>();
+    nResult = LoadKvtDocument(pFileName, *pDocument);
+    if (nResult == TKvtOpenResult::Opened)
+        pRoot = std::move(pDocument);
+    return nResult;
 }
 
 COroString GetOpenErrorText(TKvtOpenResult nResult, const char* pFileName)

@@ -231,11 +231,10 @@ bool LoadFromResource(CKvtNodeTopLevelStruct* pRoot, CResKVT* pRes, uint64_t nFi
     CKvtStructHandle top{};
     const bool bTop = pRes->GetTopLevelStruct(&top);
     CKvtTreeLoader loader(pRes, nFileSize);
-    s_pCurrentRes = pRes;
+    const CKvtCurrentResource current(pRes);
     // The top-level struct is read first, so a reference back to it counts
     // as a second reading like any other cycle.
     const bool bFields = loader.LoadTopLevel(pRoot, &top);
-    s_pCurrentRes = nullptr;
     return bTop && bFields;
 }
 

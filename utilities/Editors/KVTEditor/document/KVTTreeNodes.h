@@ -7,6 +7,7 @@
 
 #include <type_traits>
 
+#include "KVTCurrentResource.h"
 #include "KVTNumberText.h"
 #include "kelplist.h"
 #include "orolocstring.h"
@@ -35,9 +36,6 @@ enum TKvtFieldType : int32_t {
 };
 
 class CKvtNodeStruct;
-
-// The resource that the running load or save walk reads from or writes to.
-extern CResKVT* s_pCurrentRes;
 
 class CKvtNodeBase {
 public:

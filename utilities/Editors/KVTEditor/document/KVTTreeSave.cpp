@@ -203,9 +203,11 @@ bool CKvtNodeTopLevelStruct::SaveDocument(const char* pFileName)
     CKvtStructHandle top{};
     pRes->CreateNew(&top, m_sFileType);
 
-    s_pCurrentRes = pRes.get();
-    const bool bWalk = SaveStructFields(this, &top);
-    s_pCurrentRes = nullptr;
+    bool bWalk = false;
+    {
+        const CKvtCurrentResource current(pRes.get());
+        bWalk = SaveStructFields(this, &top);
+    }
 
     // Nothing reaches the target unless everything went right.
     if (!bWalk || !pRes->GetHeader())

@@ -43,6 +43,27 @@ const char* const kErrorTitle = "Error";
 // The title the platform gives its confirmation boxes.
 const char* const kConfirmTitle = "Confirm";
 
+// How each failure to open a document is shown: the text comes from the
+// open path, the box's title and icon from here.
+struct KvtOpenErrorBox_st {
+    const char* pTitle;
+    TKvtBoxIcon nIcon;
+};
+
+KvtOpenErrorBox_st OpenErrorBox(TKvtOpenResult nResult)
+{
+    switch (nResult) {
+    case TKvtOpenResult::NotFound:
+        return {kWarningTitle, TKvtBoxIcon::Warning};
+    case TKvtOpenResult::BadHeader:
+        return {kErrorTitle, TKvtBoxIcon::Error};
+    case TKvtOpenResult::LoadFailed:
+    case TKvtOpenResult::Opened:
+        break;
+    }
+    return {g_sTitle.CStr(), TKvtBoxIcon::None};
+}
+
 // The local file paths among dropped URLs, in their order.
 std::vector<COroString> DroppedFiles(const QMimeData* pData)
 {
@@ -142,14 +163,9 @@ void TfrmMain::FormShow()
 bool TfrmMain::OpenFile(const COroString& sFileName)
 {
     const char* pFileName = sFileName.CStr();
-    if (!FileExistsAt(pFileName)) {
-        ShowBox(GetOpenErrorText(TKvtOpenResult::NotFound, pFileName), kWarningTitle, TKvtBoxIcon::Warning,
-                TKvtBoxButtons::Ok);
-        return false;
-    }
-    if (!CheckFileHeader(pFileName)) {
-        ShowBox(GetOpenErrorText(TKvtOpenResult::BadHeader, pFileName), kErrorTitle, TKvtBoxIcon::Error,
-                TKvtBoxButtons::Ok);
+    const TKvtOpenResult nChecked = CheckKvtDocumentName(pFileName);
+    if (nChecked != TKvtOpenResult::Opened) {
+        ShowOpenError(nChecked, pFileName);
         return false;
     }
     CloseFile();
@@ -160,22 +176,22 @@ bool TfrmMain::OpenFile(const COroString& sFileName)
 
     // A damaged field still gives a document (its warning was shown); only a
     // file the document model refuses as a whole leaves none.
-    bool bRefused = false;
-    try {
-        m_pRootNode->LoadDocument(pFileName, &bRefused);
-    } catch (...) {
-        bRefused = true;
-    }
-    bool bOpened = !bRefused;
+    const TKvtOpenResult nLoaded = LoadKvtDocument(pFileName, *m_pRootNode);
+    const bool bOpened = nLoaded == TKvtOpenResult::Opened;
     if (bOpened) {
         actFileExport->setEnabled(true);
     } else {
-        ShowBox(GetOpenErrorText(TKvtOpenResult::LoadFailed, pFileName), g_sTitle.CStr(), TKvtBoxIcon::None,
-                TKvtBoxButtons::Ok);
+        ShowOpenError(nLoaded, pFileName);
         CloseFile();
     }
     RebuildTreeView();
     return bOpened;
+}
+
+void TfrmMain::ShowOpenError(TKvtOpenResult nResult, const char* pFileName)
+{
+    const KvtOpenErrorBox_st box = OpenErrorBox(nResult);
+    ShowBox(GetOpenErrorText(nResult, pFileName), box.pTitle, box.nIcon, TKvtBoxButtons::Ok);
 }
 
 void TfrmMain::CloseFile()

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "KVTDialogs.h"
+#include "KVTOpenDocument.h"
 #include "KVTTreeNodes.h"
 #include "orostring.h"
 
@@ -153,6 +154,7 @@ private:
     void RefreshDocumentGui();
     void WriteExportFile(const std::string& sFileName);
     TKvtBoxAnswer ShowBox(const COroString& sText, const char* pTitle, TKvtBoxIcon nIcon, TKvtBoxButtons nButtons);
+    void ShowOpenError(TKvtOpenResult nResult, const char* pFileName);
 
     IKvtDialogs& m_Dialogs;
 
