@@ -17,7 +17,7 @@
 #include <string>
 
 #include "BenchLeafFactory.h"
-#include "BenchRandom.h"
+#include "RandomSource.h"
 #include "KVTTreeNodes.h"
 
 class CBenchDocumentGenerator {
@@ -41,6 +41,6 @@ private:
     int64_t FillStruct(CKvtNodeStruct* pStruct, int32_t nDepth);
     int64_t FillList(CKvtNodeStruct* pList, int32_t nDepth, int64_t nElements);
 
-    CBenchRandom m_Random;
+    CRandomSource m_Random;
     CBenchLeafFactory m_Leaves;
 };

@@ -5,12 +5,12 @@
 
 #include <string>
 
-#include "BenchRandom.h"
+#include "RandomSource.h"
 #include "KVTTreeNodes.h"
 
 class CBenchLeafFactory {
 public:
-    explicit CBenchLeafFactory(CBenchRandom& random) : m_Random(random) {}
+    explicit CBenchLeafFactory(CRandomSource& random) : m_Random(random) {}
 
     // A leaf type as mixed documents hold them: about one field in twenty a
     // localized string, one in thirty a binary block, the rest spread over
@@ -28,5 +28,5 @@ private:
     void FillLocString(COroLocString& value);
     void FillBinary(CKvtNodeBINARY* pNode);
 
-    CBenchRandom& m_Random;
+    CRandomSource& m_Random;
 };

@@ -17,7 +17,7 @@
 #include "KVTFileChecks.h"
 #include "KVTTreeNodes.h"
 #include "fuzzreporthandler.h"
-#include "fuzzscratchdir.h"
+#include "TempDir.h"
 #include "orobase.h"
 #include "ororesman.h"
 
@@ -25,7 +25,7 @@ namespace {
 
 using TRoot = std::unique_ptr<CKvtNodeTopLevelStruct>;
 
-CFuzzScratchDir* s_pScratch = nullptr;
+CTempDir* s_pScratch = nullptr;
 
 [[noreturn]] void Fail(const char* pWhat)
 {
@@ -45,7 +45,7 @@ std::string SaveOrFail(CKvtNodeTopLevelStruct* pRoot, const std::string& sPath, 
 {
     if (!pRoot->SaveDocument(sPath.c_str()))
         Fail(pWhat);
-    return ReadWholeFileOrEmpty(sPath);
+    return ReadFileText(sPath);
 }
 
 TRoot ReopenOrFail(const std::string& sPath)
@@ -123,7 +123,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     CFuzzReportHandler::Install();
     g_pOroBase = new COroBase;
     g_pOroResMan = new COroResMan;
-    s_pScratch = new CFuzzScratchDir("fuzz_document");
+    s_pScratch = new CTempDir("fuzz_document", CTempDir::tpMemoryIfAvailable);
     std::atexit(RemoveScratch);
     return 0;
 }

@@ -13,7 +13,7 @@
 
 #include "fuzzchoices.h"
 #include "fuzzreporthandler.h"
-#include "fuzzscratchdir.h"
+#include "TempDir.h"
 #include "orobase.h"
 #include "ororesman.h"
 #include "textfuzzlocstring.h"
@@ -27,7 +27,7 @@ namespace {
 // the whole input).
 constexpr size_t kMaxPieces = 8;
 
-CFuzzScratchDir* s_pScratch = nullptr;
+CTempDir* s_pScratch = nullptr;
 
 void RemoveScratch()
 {
@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerInitialize(int* pArgc, char*** pArgv)
     CFuzzReportHandler::Install();
     g_pOroBase = new COroBase;
     g_pOroResMan = new COroResMan;
-    s_pScratch = new CFuzzScratchDir("fuzz_text");
+    s_pScratch = new CTempDir("fuzz_text", CTempDir::tpMemoryIfAvailable);
     std::atexit(RemoveScratch);
     return 0;
 }

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <utility>
 
-#include "fuzzscratchdir.h"
+#include "TempDir.h"
 #include "orolocstring.h"
 
 namespace {
@@ -126,10 +126,10 @@ bool SetOption(const std::string& sOptionFolder, CFuzzChoices& choices)
         std::remove(sFile.c_str());
         return false;
     case 1:
-        WriteWholeFile(sFile, "[Profile]\nShow Data Strref=0\n");
+        WriteFileText(sFile, "[Profile]\nShow Data Strref=0\n");
         return false;
     default:
-        WriteWholeFile(sFile, "[Profile]\r\nShow Data Strref = 1\r\n");
+        WriteFileText(sFile, "[Profile]\r\nShow Data Strref = 1\r\n");
         return true;
     }
 }

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "fuzzscratchdir.h"
+#include "TempDir.h"
 #include "profile.h"
 
 namespace {
@@ -178,7 +178,7 @@ void CheckWrite(const std::string& sFile, const std::string& sSection, const std
 void FuzzProfile(const std::string& sBytes, const std::string& sFile, const std::vector<std::string>& names,
                  CFuzzChoices& choices)
 {
-    if (!WriteWholeFile(sFile, sBytes)) {
+    if (!WriteFileText(sFile, sBytes)) {
         std::fprintf(stderr, "fuzz_text: cannot write %s\n", sFile.c_str());
         std::abort();
     }

@@ -48,17 +48,6 @@ TEST(Caption, CharsPreviewTheirCharacter)
     EXPECT_EQ(Caption(pChar, true), "c                [CHAR]       = 10  { \n }");
 }
 
-TEST(Caption, ListElementsSortAsText)
-{
-    CKvtNodeStruct list(ftLIST);
-    for (int32_t j = 0; j < 12; ++j)
-        AddNode(&list, ftSTRUCT, "", j);
-    std::vector<int32_t> order;
-    for (const KvtCaptionedNode_st& child : GetSortedChildren(&list, false))
-        order.push_back(child.pNode->m_nIndex);
-    EXPECT_EQ(order, (std::vector<int32_t>{0, 1, 10, 11, 2, 3, 4, 5, 6, 7, 8, 9}));
-}
-
 TEST(Caption, FieldsSortByLabelWithoutRegardToCase)
 {
     CKvtNodeStruct parent(ftSTRUCT);

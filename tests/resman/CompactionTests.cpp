@@ -40,19 +40,19 @@ TEST_F(Compaction, MovedArrayAbandonsTwelveBytesAndCompactsTo272)
     std::vector<uint8_t> before(pBlock, pBlock + 36);
     std::vector<uint8_t> expectedBefore;
     for (uint32_t n : {0u, 1u, 2u, 3u, 4u, 0u, 1u, 2u, 5u})
-        AppendU32(expectedBefore, n);
+        AppendWord(expectedBefore, n);
     EXPECT_EQ(before, expectedBefore);
 
     const std::vector<uint8_t> file = SaveBytes(res);
     ASSERT_EQ(file.size(), 272u);
     EXPECT_EQ(HeaderWord(file, hwFieldIndicesSize), 24u);
     EXPECT_EQ(HeaderWord(file, hwListIndicesOffset), 272u);
-    EXPECT_EQ(U32At(file, 56 + 4), 0u);       // struct 0: array at 0
-    EXPECT_EQ(U32At(file, 56 + 12 + 4), 16u); // struct 1: array at 16
+    EXPECT_EQ(ReadWord(file, 56 + 4), 0u);       // struct 0: array at 0
+    EXPECT_EQ(ReadWord(file, 56 + 12 + 4), 16u); // struct 1: array at 16
     const size_t nArrays = HeaderWord(file, hwFieldIndicesOffset);
     std::vector<uint8_t> expectedArrays;
     for (uint32_t n : {0u, 1u, 2u, 5u, 3u, 4u})
-        AppendU32(expectedArrays, n);
+        AppendWord(expectedArrays, n);
     EXPECT_EQ(std::vector<uint8_t>(file.begin() + nArrays, file.end()), expectedArrays);
     EXPECT_EQ(res.GetFieldIndicesAbandoned(), 0u);
     EXPECT_EQ(res.GetFieldIndicesCapacity(), 24u);
@@ -125,7 +125,7 @@ TEST_F(Compaction, ListEntriesAreCompactedInFieldOrder)
     const size_t nLists = HeaderWord(file, hwListIndicesOffset);
     std::vector<uint8_t> expected;
     for (uint32_t n : {3u, 1u, 3u, 5u, 3u, 2u, 4u, 6u})
-        AppendU32(expected, n);
+        AppendWord(expected, n);
     EXPECT_EQ(std::vector<uint8_t>(file.begin() + nLists, file.end()), expected);
 
     auto pLoaded = LoadBytes(file);
@@ -174,15 +174,15 @@ TEST_F(Compaction, PercentageDoesNotWrapForLargeAbandonedAmounts)
 // area copies less than used minus abandoned, which is reported.
 TEST_F(Compaction, CopiedSizeMismatchIsReported)
 {
-    KvtImage image;
+    CKvtImageBuilder image;
     image.AddLabel("a");
     for (uint32_t i = 0; i < 4; ++i)
         image.AddField(0, 0, i);
-    const uint32_t nTopArray = image.AddFieldArray({0, 1});
-    image.AddFieldArray({3, 3}); // owned by no struct
-    image.structs.push_back({0xFFFFFFFF, nTopArray, 2});
-    image.structs.push_back({1, 2, 1});
-    image.listIndices = {0, 0, 0, 0}; // four bytes nobody uses
+    const uint32_t nTopArray = image.AddFieldIndices({0, 1});
+    image.AddFieldIndices({3, 3}); // owned by no struct
+    image.m_Structs.push_back({0xFFFFFFFF, nTopArray, 2});
+    image.m_Structs.push_back({1, 2, 1});
+    image.m_ListIndices = {0, 0, 0, 0}; // four bytes nobody uses
     auto pRes = LoadImage(image);
     ASSERT_TRUE(pRes);
     CKvtStructHandle top{0};

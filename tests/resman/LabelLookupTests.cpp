@@ -63,7 +63,7 @@ TEST_F(LabelLookup, AgreesWithTheLinearSearchOnDamagedFiles)
     auto pick = [&](uint32_t nBelow) { return static_cast<uint32_t>(random() % nBelow); };
     for (int nRound = 0; nRound < 40; ++nRound) {
         SCOPED_TRACE(nRound);
-        KvtImage image;
+        CKvtImageBuilder image;
         const uint32_t nLabels = 1 + pick(12);
         for (uint32_t i = 0; i < nLabels; ++i)
             image.AddLabel(std::string(1, static_cast<char>('a' + pick(6))));
@@ -76,10 +76,10 @@ TEST_F(LabelLookup, AgreesWithTheLinearSearchOnDamagedFiles)
             std::vector<uint32_t> indices;
             for (uint32_t i = 0; i < nCount; ++i)
                 indices.push_back(pick(25) == 0 ? nFieldRecords + pick(3) : pick(nFieldRecords));
-            uint32_t nData = nCount == 1 ? indices[0] : image.AddFieldArray(indices);
+            uint32_t nData = nCount == 1 ? indices[0] : image.AddFieldIndices(indices);
             if (nCount >= 2 && pick(5) == 0)
                 nData += 4 * pick(nCount); // array running past its end
-            image.structs.push_back({s, nData, nCount});
+            image.m_Structs.push_back({s, nData, nCount});
         }
         auto pRes = LoadImage(image);
         ASSERT_TRUE(pRes);
@@ -115,14 +115,14 @@ TEST_F(LabelLookup, LabelAndTypeInOneStepAgreeWithTheSeparateQueries)
     auto pick = [&](uint32_t nBelow) { return static_cast<uint32_t>(random() % nBelow); };
     for (int nRound = 0; nRound < 30; ++nRound) {
         SCOPED_TRACE(nRound);
-        KvtImage image;
-        image.labels.push_back(std::string("ab\0c", 4));
-        image.labels.push_back("ab");
-        image.labels.push_back(std::string(16, 'x'));
-        image.labels.push_back("");
+        CKvtImageBuilder image;
+        image.m_Labels.push_back(std::string("ab\0c", 4));
+        image.m_Labels.push_back("ab");
+        image.m_Labels.push_back(std::string(16, 'x'));
+        image.m_Labels.push_back("");
         for (char c = 'a'; c <= 'f'; ++c)
             image.AddLabel(std::string(1, c));
-        const uint32_t nLabels = static_cast<uint32_t>(image.labels.size());
+        const uint32_t nLabels = static_cast<uint32_t>(image.m_Labels.size());
         const uint32_t nFieldRecords = 1 + pick(80);
         for (uint32_t i = 0; i < nFieldRecords; ++i)
             image.AddField(pick(17), pick(25) == 0 ? nLabels + pick(3) : pick(nLabels), i);
@@ -132,7 +132,7 @@ TEST_F(LabelLookup, LabelAndTypeInOneStepAgreeWithTheSeparateQueries)
             std::vector<uint32_t> indices;
             for (uint32_t i = 0; i < nCount; ++i)
                 indices.push_back(pick(25) == 0 ? nFieldRecords + pick(3) : pick(nFieldRecords));
-            image.structs.push_back({s, nCount == 1 ? indices[0] : image.AddFieldArray(indices), nCount});
+            image.m_Structs.push_back({s, nCount == 1 ? indices[0] : image.AddFieldIndices(indices), nCount});
         }
         auto pRes = LoadImage(image);
         ASSERT_TRUE(pRes);
@@ -165,7 +165,7 @@ TEST_F(LabelLookup, ReleasedStructsAreIndexedAgainExactly)
     auto pick = [&](uint32_t nBelow) { return static_cast<uint32_t>(random() % nBelow); };
     for (int nRound = 0; nRound < 20; ++nRound) {
         SCOPED_TRACE(nRound);
-        KvtImage image;
+        CKvtImageBuilder image;
         for (char c = 'a'; c <= 'l'; ++c)
             image.AddLabel(std::string(1, c));
         const uint32_t nFieldRecords = 200;
@@ -177,7 +177,7 @@ TEST_F(LabelLookup, ReleasedStructsAreIndexedAgainExactly)
             std::vector<uint32_t> indices;
             for (uint32_t i = 0; i < nCount; ++i)
                 indices.push_back(pick(60) == 0 ? nFieldRecords + pick(3) : pick(nFieldRecords));
-            image.structs.push_back({s, image.AddFieldArray(indices), nCount});
+            image.m_Structs.push_back({s, image.AddFieldIndices(indices), nCount});
         }
         auto pRes = LoadImage(image);
         ASSERT_TRUE(pRes);
@@ -210,19 +210,19 @@ TEST_F(LabelLookup, StoppedSearchGoesFurtherOnceTheTablesGrow)
 {
     // Twelve fields (searched through the index). Field 5 names label 2 and
     // entry 7 names field 14; neither exists yet.
-    KvtImage image;
+    CKvtImageBuilder image;
     image.AddLabel("a");
     image.AddLabel("z");
     std::vector<uint32_t> indices;
     for (uint32_t i = 0; i < 12; ++i)
         image.AddField(KVT_INT, 0, i);
-    image.fields[5][1] = 2;
-    image.fields[9][1] = 1; // "z"
+    image.m_Fields[5][1] = 2;
+    image.m_Fields[9][1] = 1; // "z"
     for (uint32_t i = 0; i < 12; ++i)
         indices.push_back(i == 7 ? 14 : i);
-    image.fields.push_back({KVT_INT, 1, 99}); // field 12: "z", reached by no struct
-    image.structs.push_back({0xFFFFFFFF, image.AddFieldArray(indices), 12});
-    image.structs.push_back({1, 0xFFFFFFFF, 0});
+    image.m_Fields.push_back({KVT_INT, 1, 99}); // field 12: "z", reached by no struct
+    image.m_Structs.push_back({0xFFFFFFFF, image.AddFieldIndices(indices), 12});
+    image.m_Structs.push_back({1, 0xFFFFFFFF, 0});
     auto pRes = LoadImage(image);
     ASSERT_TRUE(pRes);
     const CKvtStructHandle top{0}, other{1};
@@ -249,13 +249,13 @@ TEST_F(LabelLookup, StoppedSearchGoesFurtherOnceTheTablesGrow)
 
 TEST_F(LabelLookup, LabelsCompareAsAllSixteenBytes)
 {
-    KvtImage image;
-    image.labels.push_back(std::string("ab\0c", 4)); // bytes after a zero still count
-    image.labels.push_back("Ab");
-    image.labels.push_back("ab");
+    CKvtImageBuilder image;
+    image.m_Labels.push_back(std::string("ab\0c", 4)); // bytes after a zero still count
+    image.m_Labels.push_back("Ab");
+    image.m_Labels.push_back("ab");
     for (uint32_t i = 0; i < 3; ++i)
         image.AddField(KVT_INT, i, i);
-    image.structs.push_back({0xFFFFFFFF, image.AddFieldArray({0, 1, 2}), 3});
+    image.m_Structs.push_back({0xFFFFFFFF, image.AddFieldIndices({0, 1, 2}), 3});
     auto pRes = LoadImage(image);
     ASSERT_TRUE(pRes);
     const CKvtStructHandle top{0};
@@ -267,12 +267,12 @@ TEST_F(LabelLookup, LabelsCompareAsAllSixteenBytes)
 TEST_F(LabelLookup, WriterSharesLabelsFoundByTheBackwardSearch)
 {
     // A loaded table may hold a label twice; the writer reuses the later entry.
-    KvtImage image;
+    CKvtImageBuilder image;
     image.AddLabel("dup");
     for (int i = 0; i < 40; ++i)
         image.AddLabel("l" + std::to_string(i));
     image.AddLabel("dup");
-    image.structs.push_back({0xFFFFFFFF, 0xFFFFFFFF, 0});
+    image.m_Structs.push_back({0xFFFFFFFF, 0xFFFFFFFF, 0});
     auto pRes = LoadImage(image);
     ASSERT_TRUE(pRes);
     const CKvtStructHandle top{0};

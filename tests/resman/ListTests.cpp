@@ -25,22 +25,22 @@ TEST_F(Lists, ElementsAreCheckedAgainstCountBlockAndStructTable)
 {
     // List indices: "huge" at 0 (count 0xFFFFFFFF, one index), "good" at 8,
     // "bad" at 20 (names struct 9), "cut" at 32 (count 3, block ends after 2).
-    KvtImage image;
-    image.structs.push_back({0xFFFFFFFF, 0, 4});
-    image.structs.push_back({1, 0xFFFFFFFF, 0});
-    image.structs.push_back({2, 0xFFFFFFFF, 0});
+    CKvtImageBuilder image;
+    image.m_Structs.push_back({0xFFFFFFFF, 0, 4});
+    image.m_Structs.push_back({1, 0xFFFFFFFF, 0});
+    image.m_Structs.push_back({2, 0xFFFFFFFF, 0});
     for (uint32_t n : {0xFFFFFFFFu, 1u})
-        AppendU32(image.listIndices, n);
+        AppendWord(image.m_ListIndices, n);
     const uint32_t nGood = image.AddListEntry({1, 2});
     const uint32_t nBad = image.AddListEntry({2, 9});
-    const uint32_t nCut = static_cast<uint32_t>(image.listIndices.size());
+    const uint32_t nCut = static_cast<uint32_t>(image.m_ListIndices.size());
     for (uint32_t n : {3u, 1u, 2u})
-        AppendU32(image.listIndices, n);
+        AppendWord(image.m_ListIndices, n);
     image.AddField(KVT_LIST, image.AddLabel("good"), nGood);
     image.AddField(KVT_LIST, image.AddLabel("bad"), nBad);
     image.AddField(KVT_LIST, image.AddLabel("cut"), nCut);
     image.AddField(KVT_LIST, image.AddLabel("huge"), 0);
-    image.structs[0][1] = image.AddFieldArray({0, 1, 2, 3});
+    image.m_Structs[0][1] = image.AddFieldIndices({0, 1, 2, 3});
     auto pRes = LoadImage(image);
     ASSERT_TRUE(pRes);
 
@@ -76,14 +76,14 @@ TEST_F(Lists, ElementsAreCheckedAgainstCountBlockAndStructTable)
 
 TEST_F(Lists, EntryNeedsFourBytesInsideTheBlock)
 {
-    KvtImage image;
-    image.structs.push_back({0xFFFFFFFF, 0, 4});
+    CKvtImageBuilder image;
+    image.m_Structs.push_back({0xFFFFFFFF, 0, 4});
     image.AddField(KVT_LIST, image.AddLabel("atEnd"), 8);
     image.AddField(KVT_LIST, image.AddLabel("partial"), 6);
     image.AddField(KVT_LIST, image.AddLabel("far"), 0xFFFFFFFF);
     image.AddField(KVT_STRUCT, image.AddLabel("notList"), 0);
-    image.structs[0][1] = image.AddFieldArray({0, 1, 2, 3});
-    image.listIndices.assign(8, 0);
+    image.m_Structs[0][1] = image.AddFieldIndices({0, 1, 2, 3});
+    image.m_ListIndices.assign(8, 0);
     auto pRes = LoadImage(image);
     ASSERT_TRUE(pRes);
     CKvtListHandle list = ListHandle(55, "untouched");
@@ -133,10 +133,10 @@ TEST_F(Lists, AppendingGoesToTheFirstListOfThatLabel)
     const size_t nLists = HeaderWord(file, hwListIndicesOffset);
     const size_t nFields = HeaderWord(file, hwFieldOffset);
     // The first list holds all three elements; the second is still empty.
-    const size_t nFirst = nLists + U32At(file, nFields + 8);
-    const size_t nSecond = nLists + U32At(file, nFields + 12 + 8);
-    EXPECT_EQ(U32At(file, nFirst), 3u);
-    EXPECT_EQ(U32At(file, nSecond), 0u);
+    const size_t nFirst = nLists + ReadWord(file, nFields + 8);
+    const size_t nSecond = nLists + ReadWord(file, nFields + 12 + 8);
+    EXPECT_EQ(ReadWord(file, nFirst), 3u);
+    EXPECT_EQ(ReadWord(file, nSecond), 0u);
     CKvtListHandle loaded;
     ASSERT_TRUE(pRes->GetList(&loaded, &m_top, "dup"));
     ASSERT_EQ(pRes->GetListCount(&loaded), 3);
@@ -146,14 +146,14 @@ TEST_F(Lists, AppendingGoesToTheFirstListOfThatLabel)
 
 TEST_F(Lists, AppendingNeedsAListWhoseEntryFits)
 {
-    KvtImage image;
-    image.structs.push_back({0xFFFFFFFF, 0, 3});
+    CKvtImageBuilder image;
+    image.m_Structs.push_back({0xFFFFFFFF, 0, 3});
     image.AddField(KVT_INT, image.AddLabel("number"), 0);
     image.AddField(KVT_LIST, image.AddLabel("cut"), 0);
     image.AddField(KVT_LIST, image.AddLabel("far"), 100);
-    image.structs[0][1] = image.AddFieldArray({0, 1, 2});
+    image.m_Structs[0][1] = image.AddFieldIndices({0, 1, 2});
     image.AddListEntry({0, 0});
-    image.listIndices.resize(8); // count 2 with room for only one index
+    image.m_ListIndices.resize(8); // count 2 with room for only one index
     auto pRes = LoadImage(image);
     ASSERT_TRUE(pRes);
     CKvtStructHandle element{66};

@@ -8,15 +8,15 @@ namespace {
 const std::string kDamaged = "CResKvt::GetFileData: File is damaged: ";
 
 // A small valid image with every section non-empty.
-KvtImage EverySection()
+CKvtImageBuilder EverySection()
 {
-    KvtImage image;
-    image.structs.push_back({0xFFFFFFFF, 0, 2});
+    CKvtImageBuilder image;
+    image.m_Structs.push_back({0xFFFFFFFF, 0, 2});
     image.AddField(KVT_STRING, image.AddLabel("s"), 0);
     image.AddField(KVT_LIST, image.AddLabel("l"), 0);
-    image.structs[0][1] = image.AddFieldArray({0, 1});
-    AppendU32(image.fieldData, 2);
-    AppendText(image.fieldData, "ok");
+    image.m_Structs[0][1] = image.AddFieldIndices({0, 1});
+    AppendWord(image.m_FieldData, 2);
+    AppendText(image.m_FieldData, "ok");
     image.AddListEntry({});
     return image;
 }
@@ -58,7 +58,7 @@ TEST_F(Loading, FolderIsRefusedWithoutMessage)
 
 TEST_F(Loading, FilesShorterThanTheHeaderAreDamaged)
 {
-    const std::vector<uint8_t> full = EverySection().Bytes();
+    const std::vector<uint8_t> full = EverySection().Build();
     for (size_t nSize : {size_t{1}, size_t{8}, size_t{55}}) {
         SCOPED_TRACE(nSize);
         m_recorder.Clear();
@@ -75,8 +75,8 @@ TEST_F(Loading, FilesShorterThanTheHeaderAreDamaged)
 
 TEST_F(Loading, HeaderAloneLoads)
 {
-    KvtImage image;
-    const std::vector<uint8_t> bytes = image.Bytes();
+    CKvtImageBuilder image;
+    const std::vector<uint8_t> bytes = image.Build();
     ASSERT_EQ(bytes.size(), 56u);
     auto pRes = LoadBytes(bytes);
     ASSERT_TRUE(pRes);
@@ -89,26 +89,26 @@ TEST_F(Loading, HeaderAloneLoads)
 
 TEST_F(Loading, EverySectionMustLieInsideTheFile)
 {
-    const KvtImage base = EverySection();
-    const size_t nFileSize = base.Bytes().size();
+    const CKvtImageBuilder base = EverySection();
+    const size_t nFileSize = base.Build().size();
     const int offsets[6] = {hwStructOffset,    hwFieldOffset,        hwLabelOffset,
                             hwFieldDataOffset, hwFieldIndicesOffset, hwListIndicesOffset};
     for (int nSection = 0; nSection < 6; ++nSection) {
         SCOPED_TRACE(nSection);
-        const std::vector<uint8_t> bytes = base.Bytes();
+        const std::vector<uint8_t> bytes = base.Build();
         const uint32_t nEnd = HeaderWord(bytes, offsets[nSection]) +
                               HeaderWord(bytes, offsets[nSection] + 1) * (nSection == 0 || nSection == 1 ? 12u
                                                                           : nSection == 2                ? 16u
                                                                                                          : 1u);
         const uint32_t nStart = HeaderWord(bytes, offsets[nSection]);
         // Moved so that it ends exactly at the end of the file: accepted.
-        KvtImage atEnd = base;
-        atEnd.overrides[offsets[nSection]] = static_cast<uint32_t>(nFileSize - (nEnd - nStart));
+        CKvtImageBuilder atEnd = base;
+        atEnd.m_Overrides[offsets[nSection]] = static_cast<uint32_t>(nFileSize - (nEnd - nStart));
         EXPECT_TRUE(LoadImage(atEnd));
         EXPECT_EQ(m_recorder.Count(), 0u);
         // One byte further: refused.
-        KvtImage past = base;
-        past.overrides[offsets[nSection]] = static_cast<uint32_t>(nFileSize - (nEnd - nStart) + 1);
+        CKvtImageBuilder past = base;
+        past.m_Overrides[offsets[nSection]] = static_cast<uint32_t>(nFileSize - (nEnd - nStart) + 1);
         EXPECT_FALSE(LoadImage(past));
         ASSERT_EQ(m_recorder.Count(), 1u);
         EXPECT_EQ(m_recorder.Reports()[0].message, kDamaged + "image.kvt");
@@ -118,30 +118,30 @@ TEST_F(Loading, EverySectionMustLieInsideTheFile)
 
 TEST_F(Loading, OffsetPlusSizeMustNotWrapThirtyTwoBits)
 {
-    KvtImage wrapsOffset = EverySection();
-    wrapsOffset.overrides[hwFieldDataOffset] = 0xFFFFFFF0u;
-    wrapsOffset.overrides[hwFieldDataSize] = 0x20u; // 32-bit end 0x10 would look inside
+    CKvtImageBuilder wrapsOffset = EverySection();
+    wrapsOffset.m_Overrides[hwFieldDataOffset] = 0xFFFFFFF0u;
+    wrapsOffset.m_Overrides[hwFieldDataSize] = 0x20u; // 32-bit end 0x10 would look inside
     EXPECT_FALSE(LoadImage(wrapsOffset));
 
-    KvtImage wrapsCount = EverySection();
-    wrapsCount.overrides[hwStructCount] = 0x15555556u; // * 12 = 0x100000008
+    CKvtImageBuilder wrapsCount = EverySection();
+    wrapsCount.m_Overrides[hwStructCount] = 0x15555556u; // * 12 = 0x100000008
     EXPECT_FALSE(LoadImage(wrapsCount));
 
-    KvtImage wrapsLabels = EverySection();
-    wrapsLabels.overrides[hwLabelCount] = 0x10000001u; // * 16 = 0x100000010
+    CKvtImageBuilder wrapsLabels = EverySection();
+    wrapsLabels.m_Overrides[hwLabelCount] = 0x10000001u; // * 16 = 0x100000010
     EXPECT_FALSE(LoadImage(wrapsLabels));
     EXPECT_EQ(m_recorder.CountFrom("reskvt"), 3u);
 }
 
 TEST_F(Loading, EmptySectionsMayNameAnyOffset)
 {
-    KvtImage image = EverySection();
-    image.listIndices.clear();
-    image.fields.pop_back();
-    image.structs[0] = {0xFFFFFFFF, 0, 1};
-    image.fieldIndices.clear();
-    image.overrides[hwListIndicesOffset] = 0xFFFFFFFFu;
-    image.overrides[hwFieldIndicesOffset] = 0x7FFFFFFFu;
+    CKvtImageBuilder image = EverySection();
+    image.m_ListIndices.clear();
+    image.m_Fields.pop_back();
+    image.m_Structs[0] = {0xFFFFFFFF, 0, 1};
+    image.m_FieldIndices.clear();
+    image.m_Overrides[hwListIndicesOffset] = 0xFFFFFFFFu;
+    image.m_Overrides[hwFieldIndicesOffset] = 0x7FFFFFFFu;
     auto pRes = LoadImage(image);
     ASSERT_TRUE(pRes);
     CKvtStructHandle top{0};
@@ -152,12 +152,12 @@ TEST_F(Loading, EmptySectionsMayNameAnyOffset)
 TEST_F(Loading, LoadedObjectRefusesASecondLoad)
 {
     const std::string sPath = m_dir.File("good.kvt");
-    ASSERT_TRUE(WriteFileBytes(sPath, EverySection().Bytes()));
+    ASSERT_TRUE(WriteFileBytes(sPath, EverySection().Build()));
     CResKVT res;
     ASSERT_TRUE(res.GetFileData(sPath.c_str()));
-    KvtImage other = EverySection();
-    other.fileType = "OTHR";
-    const std::vector<uint8_t> bytes = other.Bytes();
+    CKvtImageBuilder other = EverySection();
+    other.m_sFileType = "OTHR";
+    const std::vector<uint8_t> bytes = other.Build();
     EXPECT_FALSE(res.LoadFromMemory(bytes.data(), bytes.size(), "other"));
     EXPECT_FALSE(res.GetFileData(sPath.c_str()));
     COroString sType, sVersion;
@@ -168,13 +168,13 @@ TEST_F(Loading, LoadedObjectRefusesASecondLoad)
 
 TEST_F(Loading, RefusedObjectStaysEmptyAndCanLoadLater)
 {
-    KvtImage bad = EverySection();
-    bad.overrides[hwFieldCount] = 1000;
-    const std::vector<uint8_t> badBytes = bad.Bytes();
+    CKvtImageBuilder bad = EverySection();
+    bad.m_Overrides[hwFieldCount] = 1000;
+    const std::vector<uint8_t> badBytes = bad.Build();
     CResKVT res;
     EXPECT_FALSE(res.LoadFromMemory(badBytes.data(), badBytes.size(), "bad"));
     EXPECT_EQ(res.GetHeader(), nullptr);
-    const std::vector<uint8_t> good = EverySection().Bytes();
+    const std::vector<uint8_t> good = EverySection().Build();
     EXPECT_TRUE(res.LoadFromMemory(good.data(), good.size(), "good"));
     CKvtStructHandle top{0};
     EXPECT_EQ(res.GetFieldCount(&top), 2);
@@ -182,9 +182,9 @@ TEST_F(Loading, RefusedObjectStaysEmptyAndCanLoadLater)
 
 TEST_F(Loading, FileTypeAndVersionAreTakenAsTheyStand)
 {
-    KvtImage image;
-    image.fileType = std::string("AB\0Z", 4); // stops at the zero
-    image.version = "V9.9";                   // not checked by the loader
+    CKvtImageBuilder image;
+    image.m_sFileType = std::string("AB\0Z", 4); // stops at the zero
+    image.m_sVersion = "V9.9";                   // not checked by the loader
     auto pRes = LoadImage(image);
     ASSERT_TRUE(pRes);
     COroString sType, sVersion;
@@ -195,7 +195,7 @@ TEST_F(Loading, FileTypeAndVersionAreTakenAsTheyStand)
 
 TEST_F(Loading, FileAndMemoryLoadsAgree)
 {
-    const std::vector<uint8_t> bytes = EverySection().Bytes();
+    const std::vector<uint8_t> bytes = EverySection().Build();
     const std::string sPath = m_dir.File("same.kvt");
     ASSERT_TRUE(WriteFileBytes(sPath, bytes));
     CResKVT fromFile;

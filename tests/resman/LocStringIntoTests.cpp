@@ -30,7 +30,7 @@ std::vector<uint8_t> Words(std::initializer_list<uint32_t> words, const std::str
 {
     std::vector<uint8_t> bytes;
     for (uint32_t n : words)
-        AppendU32(bytes, n);
+        AppendWord(bytes, n);
     AppendText(bytes, sTail);
     return bytes;
 }
@@ -54,13 +54,13 @@ TEST_F(LocStringInto, GivesWhatReadLocStringGives)
     };
     for (const auto& [pName, bytes] : values) {
         SCOPED_TRACE(pName);
-        KvtImage image;
+        CKvtImageBuilder image;
         image.AddLabel("l");
         image.AddLabel("n");
         const uint32_t nLoc = image.AddField(KVT_LOCSTRING, 0, 0);
         const uint32_t nInt = image.AddField(KVT_INT, 1, 5);
-        image.structs.push_back({0xFFFFFFFF, image.AddFieldArray({nLoc, nInt}), 2});
-        image.fieldData = bytes;
+        image.m_Structs.push_back({0xFFFFFFFF, image.AddFieldIndices({nLoc, nInt}), 2});
+        image.m_FieldData = bytes;
         auto pRes = LoadImage(image);
         ASSERT_TRUE(pRes);
         const CKvtStructHandle top{0};
@@ -85,8 +85,8 @@ TEST_F(LocStringInto, StoredEntriesFollowTheRulesOfAddingTexts)
     // keep the order in which their ids first appear.
     auto entry = [](uint32_t nId, const std::string& sText) {
         std::vector<uint8_t> bytes;
-        AppendU32(bytes, nId);
-        AppendU32(bytes, static_cast<uint32_t>(sText.size()));
+        AppendWord(bytes, nId);
+        AppendWord(bytes, static_cast<uint32_t>(sText.size()));
         AppendText(bytes, sText);
         return bytes;
     };
@@ -95,15 +95,15 @@ TEST_F(LocStringInto, StoredEntriesFollowTheRulesOfAddingTexts)
                               entry(4, std::string("ab\0cd", 5)), entry(7, "SEVEN"), entry(2, "two")})
         entries.insert(entries.end(), bytes.begin(), bytes.end());
     std::vector<uint8_t> value;
-    AppendU32(value, static_cast<uint32_t>(8 + entries.size()));
-    AppendU32(value, 1234);
-    AppendU32(value, 7);
+    AppendWord(value, static_cast<uint32_t>(8 + entries.size()));
+    AppendWord(value, 1234);
+    AppendWord(value, 7);
     value.insert(value.end(), entries.begin(), entries.end());
 
-    KvtImage image;
+    CKvtImageBuilder image;
     image.AddLabel("l");
-    image.structs.push_back({0xFFFFFFFF, image.AddField(KVT_LOCSTRING, 0, 0), 1});
-    image.fieldData = value;
+    image.m_Structs.push_back({0xFFFFFFFF, image.AddField(KVT_LOCSTRING, 0, 0), 1});
+    image.m_FieldData = value;
     auto pRes = LoadImage(image);
     ASSERT_TRUE(pRes);
     const CKvtStructHandle top{0};
@@ -116,9 +116,9 @@ TEST_F(LocStringInto, StoredEntriesFollowTheRulesOfAddingTexts)
 
 TEST_F(LocStringInto, AnotherTypeWarnsAsReadLocStringDoes)
 {
-    KvtImage image;
+    CKvtImageBuilder image;
     image.AddLabel("n");
-    image.structs.push_back({0xFFFFFFFF, image.AddField(KVT_INT, 0, 5), 1});
+    image.m_Structs.push_back({0xFFFFFFFF, image.AddField(KVT_INT, 0, 5), 1});
     auto pRes = LoadImage(image);
     ASSERT_TRUE(pRes);
     const CKvtStructHandle top{0};
@@ -149,16 +149,16 @@ TEST_F(LocStringInto, NegativeOddIdsAreWrittenBackAsTheyWereRead)
     auto valueWithIds = [](std::initializer_list<uint32_t> ids) {
         std::vector<uint8_t> value = Words({8 + 9 + 9 + 9, 77, 3});
         for (uint32_t nId : ids) {
-            AppendU32(value, nId);
-            AppendU32(value, 1);
+            AppendWord(value, nId);
+            AppendWord(value, 1);
             AppendText(value, "x");
         }
         return value;
     };
-    KvtImage image;
+    CKvtImageBuilder image;
     image.AddLabel("l");
-    image.structs.push_back({0xFFFFFFFF, image.AddField(KVT_LOCSTRING, 0, 0), 1});
-    image.fieldData = valueWithIds({kFarBelow, 0xFFFFFFFDu, kJustBelow});
+    image.m_Structs.push_back({0xFFFFFFFF, image.AddField(KVT_LOCSTRING, 0, 0), 1});
+    image.m_FieldData = valueWithIds({kFarBelow, 0xFFFFFFFDu, kJustBelow});
     auto pRes = LoadImage(image);
     ASSERT_TRUE(pRes);
     const CKvtStructHandle top{0};
@@ -175,8 +175,8 @@ TEST_F(LocStringInto, NegativeOddIdsAreWrittenBackAsTheyWereRead)
         std::vector<uint32_t> ids;
         size_t nPos = HeaderWord(file, hwFieldDataOffset) + 12;
         for (int i = 0; i < source.GetStringCount(); ++i) {
-            ids.push_back(U32At(file, nPos));
-            nPos += 8 + U32At(file, nPos + 4);
+            ids.push_back(ReadWord(file, nPos));
+            nPos += 8 + ReadWord(file, nPos + 4);
         }
         return ids;
     };
@@ -186,7 +186,7 @@ TEST_F(LocStringInto, NegativeOddIdsAreWrittenBackAsTheyWereRead)
 
     // Reading what was written gives the same entries, so every later save
     // writes the same IDs again.
-    image.fieldData = valueWithIds({kFarBelow, 253u, kJustBelow});
+    image.m_FieldData = valueWithIds({kFarBelow, 253u, kJustBelow});
     auto pAgain = LoadImage(image);
     ASSERT_TRUE(pAgain);
     COroLocString reread;

@@ -10,23 +10,23 @@ namespace {
 
 // An image whose top-level struct holds the given fields (type, label, data),
 // each with a label of its own unless the label is already there.
-KvtImage TopWithFields(const std::vector<std::tuple<uint32_t, std::string, uint32_t>>& fields)
+CKvtImageBuilder TopWithFields(const std::vector<std::tuple<uint32_t, std::string, uint32_t>>& fields)
 {
-    KvtImage image;
+    CKvtImageBuilder image;
     std::vector<uint32_t> indices;
     for (const auto& [nType, sLabel, nData] : fields) {
-        uint32_t nLabel = static_cast<uint32_t>(image.labels.size());
-        for (uint32_t i = 0; i < image.labels.size(); ++i)
-            if (image.labels[i] == sLabel)
+        uint32_t nLabel = static_cast<uint32_t>(image.m_Labels.size());
+        for (uint32_t i = 0; i < image.m_Labels.size(); ++i)
+            if (image.m_Labels[i] == sLabel)
                 nLabel = i;
-        if (nLabel == image.labels.size())
+        if (nLabel == image.m_Labels.size())
             image.AddLabel(sLabel);
         indices.push_back(image.AddField(nType, nLabel, nData));
     }
     if (indices.size() == 1)
-        image.structs.push_back({0xFFFFFFFF, indices[0], 1});
+        image.m_Structs.push_back({0xFFFFFFFF, indices[0], 1});
     else
-        image.structs.push_back({0xFFFFFFFF, indices.empty() ? 0xFFFFFFFF : image.AddFieldArray(indices),
+        image.m_Structs.push_back({0xFFFFFFFF, indices.empty() ? 0xFFFFFFFF : image.AddFieldIndices(indices),
                                  static_cast<uint32_t>(indices.size())});
     return image;
 }
@@ -34,7 +34,7 @@ KvtImage TopWithFields(const std::vector<std::tuple<uint32_t, std::string, uint3
 std::vector<uint8_t> Le32(uint32_t nValue)
 {
     std::vector<uint8_t> bytes;
-    AppendU32(bytes, nValue);
+    AppendWord(bytes, nValue);
     return bytes;
 }
 
@@ -53,13 +53,13 @@ protected:
 
 TEST_F(ReaderBounds, EightByteValuesMustLieInsideTheFieldData)
 {
-    KvtImage image = TopWithFields({{KVT_DWORD64, "fits", 4},
+    CKvtImageBuilder image = TopWithFields({{KVT_DWORD64, "fits", 4},
                                     {KVT_INT64, "short", 5},
                                     {KVT_DOUBLE, "atEnd", 12},
                                     {KVT_DWORD64, "far", 0xFFFFFFFF}});
-    image.fieldData.assign(12, 0);
-    image.fieldData[4] = 0x11;
-    image.fieldData[11] = 0x88;
+    image.m_FieldData.assign(12, 0);
+    image.m_FieldData[4] = 0x11;
+    image.m_FieldData[11] = 0x88;
     auto pRes = LoadImage(image);
     ASSERT_TRUE(pRes);
     EXPECT_EQ(pRes->ReadDWORD64(&m_top, "fits", &m_bOk, 7), 0x8800000000000011ull);
@@ -79,20 +79,20 @@ TEST_F(ReaderBounds, EightByteValuesMustLieInsideTheFieldData)
 
 TEST_F(ReaderBounds, StringLengthMustFitTheBlock)
 {
-    KvtImage image = TopWithFields({{KVT_STRING, "ok", 0},
+    CKvtImageBuilder image = TopWithFields({{KVT_STRING, "ok", 0},
                                     {KVT_STRING, "zero", 7},
                                     {KVT_STRING, "long", 18},
                                     {KVT_STRING, "huge", 26},
                                     {KVT_STRING, "tail", 30}});
-    Append(image.fieldData, Le32(3)); // 0: "abc"
-    AppendText(image.fieldData, "abc");
-    Append(image.fieldData, Le32(7)); // 7: "ab\0cdef" cut at the zero
-    image.fieldData.insert(image.fieldData.end(), {'a', 'b', 0, 'c', 'd', 'e', 'f'});
-    Append(image.fieldData, Le32(12));                              // 18: runs 1 byte past the end (18 + 4 + 12 = 34)
-    AppendText(image.fieldData, "1234");                            // 22
-    Append(image.fieldData, Le32(0xFFFFFFFF));                      // 26: length + 4 wraps in 32 bits
-    image.fieldData.insert(image.fieldData.end(), {'x', 'y', 'z'}); // 30: only 3 bytes left
-    ASSERT_EQ(image.fieldData.size(), 33u);
+    Append(image.m_FieldData, Le32(3)); // 0: "abc"
+    AppendText(image.m_FieldData, "abc");
+    Append(image.m_FieldData, Le32(7)); // 7: "ab\0cdef" cut at the zero
+    image.m_FieldData.insert(image.m_FieldData.end(), {'a', 'b', 0, 'c', 'd', 'e', 'f'});
+    Append(image.m_FieldData, Le32(12));                              // 18: runs 1 byte past the end (18 + 4 + 12 = 34)
+    AppendText(image.m_FieldData, "1234");                            // 22
+    Append(image.m_FieldData, Le32(0xFFFFFFFF));                      // 26: length + 4 wraps in 32 bits
+    image.m_FieldData.insert(image.m_FieldData.end(), {'x', 'y', 'z'}); // 30: only 3 bytes left
+    ASSERT_EQ(image.m_FieldData.size(), 33u);
     auto pRes = LoadImage(image);
     ASSERT_TRUE(pRes);
     EXPECT_STREQ(pRes->ReadSTRING(&m_top, "ok", &m_bOk, "d").CStr(), "abc");
@@ -111,11 +111,11 @@ TEST_F(ReaderBounds, StringLengthMustFitTheBlock)
 
 TEST_F(ReaderBounds, ResRefLengthMustFitAndAtMostSixteenAreKept)
 {
-    KvtImage image = TopWithFields({{KVT_RESREF, "long", 0}, {KVT_RESREF, "past", 21}});
-    image.fieldData.push_back(20);
-    AppendText(image.fieldData, "ABCDEFGHIJKLMNOPQRST");
-    image.fieldData.push_back(5); // 21: five characters announced, two present
-    AppendText(image.fieldData, "xy");
+    CKvtImageBuilder image = TopWithFields({{KVT_RESREF, "long", 0}, {KVT_RESREF, "past", 21}});
+    image.m_FieldData.push_back(20);
+    AppendText(image.m_FieldData, "ABCDEFGHIJKLMNOPQRST");
+    image.m_FieldData.push_back(5); // 21: five characters announced, two present
+    AppendText(image.m_FieldData, "xy");
     auto pRes = LoadImage(image);
     ASSERT_TRUE(pRes);
     const CResRef value = pRes->ReadRESREF(&m_top, "long", &m_bOk, CResRef());
@@ -130,15 +130,15 @@ TEST_F(ReaderBounds, ResRefLengthMustFitAndAtMostSixteenAreKept)
 
 TEST_F(ReaderBounds, BinaryLengthMustFitAndNothingIsSizedFromABadLength)
 {
-    KvtImage image = TopWithFields({{KVT_BINARY, "empty", 0},
+    CKvtImageBuilder image = TopWithFields({{KVT_BINARY, "empty", 0},
                                     {KVT_BINARY, "claims4GiB", 4},
                                     {KVT_BINARY, "short", 8},
                                     {KVT_BINARY, "noRoom", 14}});
-    Append(image.fieldData, Le32(0));
-    Append(image.fieldData, Le32(0xFFFFFFFC));
-    Append(image.fieldData, Le32(6)); // 8: six bytes announced, five present
-    image.fieldData.insert(image.fieldData.end(), {1, 2});
-    image.fieldData.insert(image.fieldData.end(), {0, 0, 0}); // 14: only 3 bytes for a length
+    Append(image.m_FieldData, Le32(0));
+    Append(image.m_FieldData, Le32(0xFFFFFFFC));
+    Append(image.m_FieldData, Le32(6)); // 8: six bytes announced, five present
+    image.m_FieldData.insert(image.m_FieldData.end(), {1, 2});
+    image.m_FieldData.insert(image.m_FieldData.end(), {0, 0, 0}); // 14: only 3 bytes for a length
     auto pRes = LoadImage(image);
     ASSERT_TRUE(pRes);
     uint8_t buffer[4] = {};
@@ -173,7 +173,7 @@ TEST_F(ReaderBounds, LocStringMustFillItsDeclaredSizeExactly)
     auto value = [](std::initializer_list<uint32_t> words, const std::string& sTail = "") {
         std::vector<uint8_t> bytes;
         for (uint32_t n : words)
-            AppendU32(bytes, n);
+            AppendWord(bytes, n);
         AppendText(bytes, sTail);
         return bytes;
     };
@@ -190,8 +190,8 @@ TEST_F(ReaderBounds, LocStringMustFillItsDeclaredSizeExactly)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        KvtImage image = TopWithFields({{KVT_LOCSTRING, "l", 0}});
-        image.fieldData = c.bytes;
+        CKvtImageBuilder image = TopWithFields({{KVT_LOCSTRING, "l", 0}});
+        image.m_FieldData = c.bytes;
         auto pRes = LoadImage(image);
         ASSERT_TRUE(pRes);
         COroLocString fallback;
@@ -209,15 +209,15 @@ TEST_F(ReaderBounds, LocStringEntriesFollowAddString)
 {
     std::vector<uint8_t> bytes;
     for (uint32_t n : {8u + 9 + 9 + 8, 1u, 3u, 0xFFFFFFFFu, 1u})
-        AppendU32(bytes, n);
+        AppendWord(bytes, n);
     AppendText(bytes, "a");
     for (uint32_t n : {1u, 1u})
-        AppendU32(bytes, n); // language 0, gender 1: same entry as id -1
+        AppendWord(bytes, n); // language 0, gender 1: same entry as id -1
     AppendText(bytes, "b");
     for (uint32_t n : {5u, 0u})
-        AppendU32(bytes, n); // an empty text creates no entry
-    KvtImage image = TopWithFields({{KVT_LOCSTRING, "l", 0}});
-    image.fieldData = bytes;
+        AppendWord(bytes, n); // an empty text creates no entry
+    CKvtImageBuilder image = TopWithFields({{KVT_LOCSTRING, "l", 0}});
+    image.m_FieldData = bytes;
     auto pRes = LoadImage(image);
     ASSERT_TRUE(pRes);
     const COroLocString result = pRes->ReadLOCSTRING(&m_top, "l", &m_bOk, COroLocString());
@@ -230,19 +230,19 @@ TEST_F(ReaderBounds, LocStringEntriesFollowAddString)
 
 TEST_F(ReaderBounds, FieldsThatDoNotResolveAreAbsent)
 {
-    KvtImage image;
+    CKvtImageBuilder image;
     const uint32_t nLabel = image.AddLabel("x");
     image.AddLabel("y");
     image.AddField(KVT_INT, nLabel, 1);          // 0
     image.AddField(KVT_INT, 1, 2);               // 1
     image.AddField(KVT_INT, 9, 3);               // 2: label index out of range
-    image.structs.push_back({0xFFFFFFFF, 0, 1}); // 0: field 0
-    image.structs.push_back({1, 3, 1});          // 1: field index 3 does not exist
-    image.structs.push_back({2, 0xFFFFFFFF, 2}); // 2: array offset wraps
-    const uint32_t nArray = image.AddFieldArray({0, 7, 1});
-    image.structs.push_back({3, nArray, 3});                      // 3: field 1 names field 7
-    image.structs.push_back({4, nArray + 4, 0xFFFFFFFF});         // 4: huge count
-    image.structs.push_back({5, image.AddFieldArray({2, 1}), 2}); // 5: bad label first
+    image.m_Structs.push_back({0xFFFFFFFF, 0, 1}); // 0: field 0
+    image.m_Structs.push_back({1, 3, 1});          // 1: field index 3 does not exist
+    image.m_Structs.push_back({2, 0xFFFFFFFF, 2}); // 2: array offset wraps
+    const uint32_t nArray = image.AddFieldIndices({0, 7, 1});
+    image.m_Structs.push_back({3, nArray, 3});                      // 3: field 1 names field 7
+    image.m_Structs.push_back({4, nArray + 4, 0xFFFFFFFF});         // 4: huge count
+    image.m_Structs.push_back({5, image.AddFieldIndices({2, 1}), 2}); // 5: bad label first
     auto pRes = LoadImage(image);
     ASSERT_TRUE(pRes);
     CKvtStructHandle h[6] = {{0}, {1}, {2}, {3}, {4}, {5}};
@@ -282,8 +282,8 @@ TEST_F(ReaderBounds, FieldsThatDoNotResolveAreAbsent)
 
 TEST_F(ReaderBounds, StructHandlesAreCheckedWhereverTheyAreUsed)
 {
-    KvtImage image = TopWithFields({{KVT_STRUCT, "bad", 5}, {KVT_STRUCT, "good", 1}});
-    image.structs.push_back({123, 0xFFFFFFFF, 0});
+    CKvtImageBuilder image = TopWithFields({{KVT_STRUCT, "bad", 5}, {KVT_STRUCT, "good", 1}});
+    image.m_Structs.push_back({123, 0xFFFFFFFF, 0});
     auto pRes = LoadImage(image);
     ASSERT_TRUE(pRes);
     CKvtStructHandle held{77};
@@ -309,7 +309,7 @@ TEST_F(ReaderBounds, StructHandlesAreCheckedWhereverTheyAreUsed)
 
 TEST_F(ReaderBounds, UnknownTypeCodesAreReportedBySizeQuery)
 {
-    KvtImage image = TopWithFields({{16, "sixteen", 0}, {0xFFFFFFFF, "minus", 0}});
+    CKvtImageBuilder image = TopWithFields({{16, "sixteen", 0}, {0xFFFFFFFF, "minus", 0}});
     auto pRes = LoadImage(image);
     ASSERT_TRUE(pRes);
     EXPECT_EQ(pRes->GetFieldType(&m_top, "sixteen", -1), 16);
@@ -326,13 +326,13 @@ TEST_F(ReaderBounds, UnknownTypeCodesAreReportedBySizeQuery)
 TEST_F(ReaderBounds, WrongReaderWarnsWithItsLineAndMissingLabelIsSilent)
 {
     // One field of every readable type, labelled by its code.
-    KvtImage image;
+    CKvtImageBuilder image;
     std::vector<uint32_t> indices;
     for (uint32_t nType = 0; nType <= 13; ++nType)
         indices.push_back(image.AddField(nType, image.AddLabel("t" + std::to_string(nType)), 0));
-    image.structs.push_back({0xFFFFFFFF, image.AddFieldArray(indices), 14});
-    image.fieldData.assign(64, 0);
-    image.fieldData[0] = 8; // a LOCSTRING of T = 8 reads; others see zeros
+    image.m_Structs.push_back({0xFFFFFFFF, image.AddFieldIndices(indices), 14});
+    image.m_FieldData.assign(64, 0);
+    image.m_FieldData[0] = 8; // a LOCSTRING of T = 8 reads; others see zeros
     auto pRes = LoadImage(image);
     ASSERT_TRUE(pRes);
 
@@ -435,7 +435,7 @@ TEST_F(ReaderBounds, NullArgumentsAndAnEmptyObjectGiveTheResultsForNone)
     EXPECT_STREQ(sType.CStr(), "keep");
     EXPECT_STREQ(sVersion.CStr(), "keep");
 
-    KvtImage image = TopWithFields({{KVT_INT, "a", 5}});
+    CKvtImageBuilder image = TopWithFields({{KVT_INT, "a", 5}});
     auto pRes = LoadImage(image);
     ASSERT_TRUE(pRes);
     bOk = -7;

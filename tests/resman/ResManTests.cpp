@@ -201,11 +201,11 @@ TEST_F(ResMan, ReleaseResObjectUndoesOneInstallation)
 
 TEST_F(ResMan, DeliveredKvtDataIsCheckedAndBorrowed)
 {
-    KvtImage image;
-    image.fileType = "KVTA";
-    image.structs.push_back({0xFFFFFFFF, 0, 1});
+    CKvtImageBuilder image;
+    image.m_sFileType = "KVTA";
+    image.m_Structs.push_back({0xFFFFFFFF, 0, 1});
     image.AddField(KVT_INT, image.AddLabel("n"), 42);
-    const std::vector<uint8_t> bytes = image.Bytes();
+    const std::vector<uint8_t> bytes = image.Build();
     CResKVT res;
     EXPECT_FALSE(res.OnResourceServiced()); // no data yet
     GiveData(res, static_cast<uint32_t>(bytes.size()));
@@ -254,11 +254,11 @@ TEST_F(ResMan, DeliveredKvtDataIsCheckedAndBorrowed)
 
 TEST_F(ResMan, DeliveredDataWithSectionsOutsideIsRefused)
 {
-    KvtImage image;
-    image.fileType = "KVTA";
-    image.structs.push_back({0xFFFFFFFF, 0xFFFFFFFF, 0});
-    image.overrides[hwFieldCount] = 50;
-    const std::vector<uint8_t> bytes = image.Bytes();
+    CKvtImageBuilder image;
+    image.m_sFileType = "KVTA";
+    image.m_Structs.push_back({0xFFFFFFFF, 0xFFFFFFFF, 0});
+    image.m_Overrides[hwFieldCount] = 50;
+    const std::vector<uint8_t> bytes = image.Build();
     CResKVT res;
     res.SetExpectedFileType("KVTA");
     GiveData(res, static_cast<uint32_t>(bytes.size()));

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "KvtImage.h"
+#include "KvtImageBuilder.h"
 #include "TempDir.h"
 #include "ororeportrecorder.h"
 #include "reskvt.h"
@@ -18,7 +18,7 @@ class ResmanTest : public ::testing::Test {
 protected:
     // An object loaded from the bytes (through the in-memory path); null when refused.
     std::unique_ptr<CResKVT> LoadBytes(const std::vector<uint8_t>& bytes);
-    std::unique_ptr<CResKVT> LoadImage(const KvtImage& image) { return LoadBytes(image.Bytes()); }
+    std::unique_ptr<CResKVT> LoadImage(const CKvtImageBuilder& image) { return LoadBytes(image.Build()); }
     // Saves the object into the test's folder and returns the file's bytes.
     std::vector<uint8_t> SaveBytes(CResKVT& res, const std::string& sName = "saved.kvt");
     // Saves, then loads the file again through GetFileData.

@@ -210,10 +210,10 @@ TEST_F(RoundTrip, ResRefIsLowerCasedOnWriteButNotOnRead)
     EXPECT_STREQ(pRes->ReadRESREF(&top, "r", &bOk, CResRef()).GetResRefStr().CStr(), "mixed");
 
     // A file that stores capitals gives them back as they stand.
-    KvtImage image;
-    image.fieldData = {5, 'M', 'i', 'X', 'e', 'D'};
+    CKvtImageBuilder image;
+    image.m_FieldData = {5, 'M', 'i', 'X', 'e', 'D'};
     image.AddField(KVT_RESREF, image.AddLabel("r"), 0);
-    image.structs.push_back({0xFFFFFFFF, 0, 1});
+    image.m_Structs.push_back({0xFFFFFFFF, 0, 1});
     auto pStored = LoadImage(image);
     ASSERT_TRUE(pStored);
     const CResRef value = pStored->ReadRESREF(&top, "r", &bOk, CResRef());

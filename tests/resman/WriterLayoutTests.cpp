@@ -11,7 +11,7 @@ std::vector<uint8_t> Words(std::initializer_list<uint32_t> words)
 {
     std::vector<uint8_t> bytes;
     for (uint32_t n : words)
-        AppendU32(bytes, n);
+        AppendWord(bytes, n);
     return bytes;
 }
 
@@ -112,17 +112,17 @@ TEST_F(WriterLayout, FirstFieldIsStoredDirectlyAndSecondMakesAnArray)
     ASSERT_TRUE(res.CreateNew(&top, "TEST"));
     ASSERT_TRUE(res.WriteINT(&top, 1, "one"));
     std::vector<uint8_t> file = SaveBytes(res, "one.kvt");
-    EXPECT_EQ(U32At(file, 56 + 4), 0u); // the field index itself
-    EXPECT_EQ(U32At(file, 56 + 8), 1u);
+    EXPECT_EQ(ReadWord(file, 56 + 4), 0u); // the field index itself
+    EXPECT_EQ(ReadWord(file, 56 + 8), 1u);
     EXPECT_EQ(HeaderWord(file, hwFieldIndicesSize), 0u);
 
     ASSERT_TRUE(res.WriteINT(&top, 2, "two"));
     file = SaveBytes(res, "two.kvt");
     EXPECT_EQ(HeaderWord(file, hwFieldIndicesSize), 8u);
-    EXPECT_EQ(U32At(file, 56 + 4), 0u); // offset of the array
+    EXPECT_EQ(ReadWord(file, 56 + 4), 0u); // offset of the array
     const size_t nArray = HeaderWord(file, hwFieldIndicesOffset);
-    EXPECT_EQ(U32At(file, nArray), 0u);
-    EXPECT_EQ(U32At(file, nArray + 4), 1u);
+    EXPECT_EQ(ReadWord(file, nArray), 0u);
+    EXPECT_EQ(ReadWord(file, nArray + 4), 1u);
 }
 
 TEST_F(WriterLayout, InlineValuesAreExtendedToThirtyTwoBits)
@@ -137,13 +137,13 @@ TEST_F(WriterLayout, InlineValuesAreExtendedToThirtyTwoBits)
     ASSERT_TRUE(res.WriteFLOAT(&top, 1.5f, "f"));
     const std::vector<uint8_t> file = SaveBytes(res);
     const size_t nFields = HeaderWord(file, hwFieldOffset);
-    EXPECT_EQ(U32At(file, nFields + 0 * 12 + 8), 0xFFFFFFFFu);
-    EXPECT_EQ(U32At(file, nFields + 1 * 12 + 8), 0x000000FFu);
-    EXPECT_EQ(U32At(file, nFields + 2 * 12 + 8), 0xFFFFFFFEu);
-    EXPECT_EQ(U32At(file, nFields + 3 * 12 + 8), 0x0000FFFFu);
-    EXPECT_EQ(U32At(file, nFields + 4 * 12 + 8), 0x3FC00000u);
-    EXPECT_EQ(U32At(file, nFields + 0 * 12), 1u); // type codes
-    EXPECT_EQ(U32At(file, nFields + 4 * 12), 8u);
+    EXPECT_EQ(ReadWord(file, nFields + 0 * 12 + 8), 0xFFFFFFFFu);
+    EXPECT_EQ(ReadWord(file, nFields + 1 * 12 + 8), 0x000000FFu);
+    EXPECT_EQ(ReadWord(file, nFields + 2 * 12 + 8), 0xFFFFFFFEu);
+    EXPECT_EQ(ReadWord(file, nFields + 3 * 12 + 8), 0x0000FFFFu);
+    EXPECT_EQ(ReadWord(file, nFields + 4 * 12 + 8), 0x3FC00000u);
+    EXPECT_EQ(ReadWord(file, nFields + 0 * 12), 1u); // type codes
+    EXPECT_EQ(ReadWord(file, nFields + 4 * 12), 8u);
 }
 
 TEST_F(WriterLayout, ResRefIsStoredLowerCasedWithItsLength)
@@ -175,10 +175,10 @@ TEST_F(WriterLayout, EmptyStringAndEmptyLocStringSizes)
     const std::vector<uint8_t> file = SaveBytes(res);
     const size_t nData = FieldDataStart(file);
     ASSERT_EQ(HeaderWord(file, hwFieldDataSize), 4u + 12u);
-    EXPECT_EQ(U32At(file, nData), 0u);
-    EXPECT_EQ(U32At(file, nData + 4), 8u);  // T
-    EXPECT_EQ(U32At(file, nData + 8), 77u); // StrRef
-    EXPECT_EQ(U32At(file, nData + 12), 0u); // substring count
+    EXPECT_EQ(ReadWord(file, nData), 0u);
+    EXPECT_EQ(ReadWord(file, nData + 4), 8u);  // T
+    EXPECT_EQ(ReadWord(file, nData + 8), 77u); // StrRef
+    EXPECT_EQ(ReadWord(file, nData + 12), 0u); // substring count
 }
 
 TEST_F(WriterLayout, LocStringSubstringsCarryLanguageAndGender)

@@ -1,15 +1,19 @@
 #include "TempDir.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <unistd.h>
 
-CTempDir::CTempDir()
+CTempDir::CTempDir(const std::string& sPrefix, TPlace place)
 {
-    std::string sTemplate = (std::filesystem::temp_directory_path() / "kvttest-XXXXXX").string();
+    std::error_code ec;
+    const bool bInMemory = place == tpMemoryIfAvailable && std::filesystem::is_directory("/dev/shm", ec);
+    const std::filesystem::path base = bInMemory ? "/dev/shm" : std::filesystem::temp_directory_path();
+    std::string sTemplate = (base / (sPrefix + "-XXXXXX")).string();
     std::vector<char> name(sTemplate.begin(), sTemplate.end());
     name.push_back('\0');
     if (mkdtemp(name.data()) == nullptr) {
@@ -33,6 +37,13 @@ CTempDir::~CTempDir()
     std::filesystem::remove_all(m_sPath, ec);
 }
 
+size_t CTempDir::CountEntries() const
+{
+    std::error_code ec;
+    std::filesystem::directory_iterator it(m_sPath, ec);
+    return ec ? 0 : static_cast<size_t>(std::distance(it, std::filesystem::directory_iterator()));
+}
+
 std::vector<uint8_t> ReadFileBytes(const std::string& sPath)
 {
     std::ifstream in(sPath, std::ios::binary);
@@ -43,7 +54,8 @@ bool WriteFileBytes(const std::string& sPath, const std::vector<uint8_t>& bytes)
 {
     std::ofstream out(sPath, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
+    out.close();
+    return !out.fail();
 }
 
 bool WriteFileText(const std::string& sPath, const std::string& sText)

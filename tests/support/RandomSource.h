@@ -1,6 +1,7 @@
 #pragma once
-// A small seeded generator for the random editing runs: the same seed gives
-// the same document and the same commands on every machine and library.
+// A small seeded generator (SplitMix64) for tests, fuzz targets and
+// benchmarks: the same seed gives the same sequence on every machine and
+// library, so random runs repeat and benchmark documents stay the same.
 
 #include <cstdint>
 #include <string>
@@ -11,7 +12,6 @@ public:
 
     uint64_t Next()
     {
-        // splitmix64
         uint64_t z = (m_nState += 0x9E3779B97F4A7C15ull);
         z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
         z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
@@ -19,13 +19,16 @@ public:
     }
     // A number in 0..nLimit-1 (nLimit > 0).
     uint32_t Below(uint32_t nLimit) { return static_cast<uint32_t>(Next() % nLimit); }
-    // A number in nLow..nHigh.
-    int32_t Between(int32_t nLow, int32_t nHigh)
+    // A number in nLow..nHigh, both included.
+    int64_t Between(int64_t nLow, int64_t nHigh)
     {
-        return nLow + static_cast<int32_t>(Below(static_cast<uint32_t>(nHigh - nLow + 1)));
+        const uint64_t nSpan = static_cast<uint64_t>(nHigh - nLow) + 1;
+        return nLow + static_cast<int64_t>(Next() % nSpan);
     }
     // True nPercent times in a hundred.
     bool Percent(uint32_t nPercent) { return Below(100) < nPercent; }
+    // True once in n times.
+    bool OneIn(uint64_t n) { return Next() % n == 0; }
 
     // nLength characters drawn from pAlphabet.
     std::string Text(size_t nLength, const char* pAlphabet)
