@@ -12,7 +12,9 @@
 #include <string>
 
 #include "KVTControlText.h"
-#include "KVTEditorMain.h"
+#include "KVTDialogs.h"
+#include "KVTDocumentSession.h"
+#include "KVTLocStringPage.h"
 #include "KVTPanelText.h"
 #include "KVTTreeModel.h"
 #include "bcglobal.h"
@@ -43,8 +45,9 @@ bool IsIntegerType(TKvtFieldType nType)
 
 } // namespace
 
-CKvtEditPanel::CKvtEditPanel(TfrmMain& main, const KvtEditPanelControls_st& controls)
-    : m_Main(main), m_Controls(controls), m_bApplying(false)
+CKvtEditPanel::CKvtEditPanel(CKvtDocumentSession& session, CKvtLocStringPage& locStringPage,
+                             const KvtEditPanelControls_st& controls)
+    : m_Session(session), m_LocStringPage(locStringPage), m_Controls(controls), m_bApplying(false)
 {}
 
 void CKvtEditPanel::ClearPanelTexts()
@@ -70,8 +73,8 @@ COroString CKvtEditPanel::BoxTexts() const
 
 void CKvtEditPanel::DisplayNodeData()
 {
-    m_Main.SetLocStrNode(nullptr);
-    CKvtNodeBase* pNode = m_Main.TreeModel().NodeAt(m_Main.SelectedItem());
+    m_Session.SetLocStrNode(nullptr);
+    CKvtNodeBase* pNode = m_Session.SelectedNode();
     if (!pNode) {
         // The pages keep what they showed; only the boxes are emptied.
         ClearPanelTexts();
@@ -83,12 +86,12 @@ void CKvtEditPanel::DisplayNodeData()
     ShowValueAsHex(pNode);
     SetLabelText(*m_Controls.lFormatHelp, COroString("Data format: ") + pNode->GetHelpText());
     if (pNode->GetType() == ftLOCSTRING) {
-        m_Main.SetLocStrNode(static_cast<CKvtNodeLOCSTRING*>(pNode));
+        m_Session.SetLocStrNode(static_cast<CKvtNodeLOCSTRING*>(pNode));
         m_Controls.pcDataPage->setCurrentWidget(m_Controls.tsLocStringTab);
     } else {
         m_Controls.pcDataPage->setCurrentWidget(m_Controls.tsFieldTab);
     }
-    m_Main.RefreshLocStrGui();
+    m_LocStringPage.RefreshLocStrGui();
 }
 
 void CKvtEditPanel::ShowValueAsHex(CKvtNodeBase* pNode)
@@ -102,7 +105,7 @@ void CKvtEditPanel::ShowValueAsHex(CKvtNodeBase* pNode)
 
 bool CKvtEditPanel::IsValidFieldID(const QModelIndex& item, const COroString& sLabel) const
 {
-    CKvtTreeModel& model = m_Main.TreeModel();
+    CKvtTreeModel& model = m_Session.TreeModel();
     CKvtNodeBase* pNode = model.NodeAt(item);
     const std::string_view sOwnLabel(pNode->m_sLabel.CStr(), static_cast<size_t>(pNode->m_sLabel.GetLength()));
     const std::string_view sNewLabel(sLabel.CStr(), static_cast<size_t>(sLabel.GetLength()));
@@ -126,8 +129,8 @@ bool CKvtEditPanel::IsValidFieldID(const QModelIndex& item, const COroString& sL
 
 void CKvtEditPanel::SetDataFromEdits()
 {
-    const QModelIndex item = m_Main.SelectedItem();
-    CKvtNodeBase* pNode = m_Main.TreeModel().NodeAt(item);
+    const QModelIndex item = m_Session.SelectedItem();
+    CKvtNodeBase* pNode = m_Session.TreeModel().NodeAt(item);
     if (!pNode || m_bApplying)
         return;
     m_bApplying = true;
@@ -142,7 +145,7 @@ void CKvtEditPanel::SetDataFromEdits()
         KvtMessageBox_st box;
         box.sText = kInvalidLabelText;
         box.sTitle = g_sTitle.CStr();
-        m_Main.Dialogs().MessageBox(box);
+        m_Session.Dialogs().MessageBox(box);
         // The rest is still applied, with the old label.
         SetBoxText(*m_Controls.eFieldID, pNode->m_sLabel);
         m_Controls.eFieldID->end(false);
@@ -164,7 +167,7 @@ void CKvtEditPanel::SetDataFromEdits()
     SetMemoText(*m_Controls.eValue, pNode->GetEditText());
     if (bLocString) {
         SetBoxText(*m_Controls.eStrRef, pNode->GetEditText());
-        m_Main.DisplayOroLocString();
+        m_LocStringPage.DisplayOroLocString();
     }
     ShowNodeBoxes(pNode);
     ShowValueAsHex(pNode);
@@ -172,13 +175,13 @@ void CKvtEditPanel::SetDataFromEdits()
 
     // Rejected, or not shown as typed (300 in a BYTE shows 44).
     if (!bValueOk || sTyped != sShown)
-        m_Main.Dialogs().Beep();
-    m_Main.TreeModel().UpdateCaption(item);
+        m_Session.Dialogs().Beep();
+    m_Session.TreeModel().UpdateCaption(item);
     m_bApplying = false;
     // Compared as texts: 007 typed for 7 counts as a change.
     if (sTyped != sNodeTexts) {
-        m_Main.MarkModified();
-        m_Main.RefreshGui();
+        m_Session.MarkModified();
+        m_Session.RefreshGui();
     }
 }
 
@@ -206,8 +209,8 @@ void CKvtEditPanel::ShowOnlyPage(QWidget* pPage)
 
 void CKvtEditPanel::RefreshNodeGui()
 {
-    const QModelIndex item = m_Main.SelectedItem();
-    CKvtNodeBase* pNode = m_Main.TreeModel().NodeAt(item);
+    const QModelIndex item = m_Session.SelectedItem();
+    CKvtNodeBase* pNode = m_Session.TreeModel().NodeAt(item);
     if (!pNode)
         return;
     const TKvtFieldType nType = pNode->GetType();
@@ -234,7 +237,7 @@ void CKvtEditPanel::RefreshNodeGui()
     else
         UseButtonFaceColour(typeBox);
 
-    if (m_Main.TreeModel().ParentNodeAt(item)) {
+    if (m_Session.TreeModel().ParentNodeAt(item)) {
         m_Controls.eFieldID->setReadOnly(false);
         UseWindowColour(*m_Controls.eFieldID);
     }

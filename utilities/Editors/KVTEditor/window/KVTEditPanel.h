@@ -14,6 +14,8 @@
 #include "KVTTreeNodes.h"
 #include "orostring.h"
 
+class CKvtDocumentSession;
+class CKvtLocStringPage;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -21,7 +23,6 @@ class QModelIndex;
 class QPlainTextEdit;
 class QTabWidget;
 class QWidget;
-class TfrmMain;
 
 struct KvtEditPanelControls_st {
     QLineEdit* eNType;
@@ -41,12 +42,14 @@ struct KvtEditPanelControls_st {
 
 class CKvtEditPanel {
 public:
-    CKvtEditPanel(TfrmMain& main, const KvtEditPanelControls_st& controls);
+    // The panel fills the localized-string page when it shows such a node.
+    CKvtEditPanel(CKvtDocumentSession& session, CKvtLocStringPage& locStringPage,
+                  const KvtEditPanelControls_st& controls);
     CKvtEditPanel(const CKvtEditPanel&) = delete;
     CKvtEditPanel& operator=(const CKvtEditPanel&) = delete;
 
-    // Fills the panel from the window's selected item (empties the boxes
-    // when there is none).
+    // Fills the panel from the selected item (empties the boxes when there
+    // is none).
     void DisplayNodeData();
     // Applies the panel to the selected item's node.
     void SetDataFromEdits();
@@ -65,7 +68,8 @@ private:
     void ShowOnlyPage(QWidget* pPage);
     void ClearPanelTexts();
 
-    TfrmMain& m_Main;
+    CKvtDocumentSession& m_Session;
+    CKvtLocStringPage& m_LocStringPage;
     KvtEditPanelControls_st m_Controls;
     // Applying shows a box, and a box moves the focus: a nested apply of the
     // same panel must not run while the first is half done.

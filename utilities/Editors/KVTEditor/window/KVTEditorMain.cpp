@@ -20,6 +20,7 @@
 
 #include "Bcdebug.h"
 #include "HexEditorLauncher.h"
+#include "KVTDocumentSession.h"
 #include "KVTEditPanel.h"
 #include "KVTExport.h"
 #include "KVTFileChecks.h"
@@ -89,8 +90,8 @@ void RequestShutdown()
 } // namespace
 
 TfrmMain::TfrmMain(IKvtDialogs& dialogs, QWidget* pParent)
-    : QMainWindow(pParent), m_Dialogs(dialogs), m_pRootNode(nullptr), m_bModified(false), m_bReadOnly(false),
-      m_pClipboardNode(nullptr), m_pLocStrNode(nullptr), m_bLocStrEditing(false), m_pTreeModel(new CKvtTreeModel(this))
+    : QMainWindow(pParent), m_Dialogs(dialogs), m_pTreeModel(new CKvtTreeModel(this)),
+      m_pSession(std::make_unique<CKvtDocumentSession>(*m_pTreeModel, *this, dialogs))
 {
     CreateForm();
     CreatePanelHandlers();
@@ -112,19 +113,15 @@ TfrmMain::TfrmMain(IKvtDialogs& dialogs, QWidget* pParent)
 
 TfrmMain::~TfrmMain()
 {
-    // Controls losing the focus while the window is taken apart must not
-    // apply the panel to a document that is going away.
+    // Nothing may apply the panel while the window is taken apart: the
+    // selection handler and the parts that work on the session go first,
+    // then the session with its document and clipboard.
     disconnect(tvKVT->selectionModel(), nullptr, this, nullptr);
     m_pPanelEvents.reset();
     m_pNodeCommands.reset();
-    m_pLocStringPage.reset();
     m_pEditPanel.reset();
-    // The items point at the nodes, so they go first.
-    m_pTreeModel->Rebuild(nullptr, m_pTreeModel->IsPreview());
-    delete m_pRootNode;
-    m_pRootNode = nullptr;
-    delete m_pClipboardNode;
-    m_pClipboardNode = nullptr;
+    m_pLocStringPage.reset();
+    m_pSession.reset();
     setAcceptDrops(false);
     g_pOptions->RecentFiles.SetOnChange(nullptr);
     g_pOptions->Save();
@@ -169,14 +166,11 @@ bool TfrmMain::OpenFile(const COroString& sFileName)
         return false;
     }
     CloseFile();
-    m_pRootNode = new CKvtNodeTopLevelStruct;
-    m_bModified = false;
-    m_bReadOnly = IsFileReadOnly(pFileName);
-    m_sFileName = sFileName;
+    m_pSession->StartDocument(sFileName, IsFileReadOnly(pFileName));
 
     // A damaged field still gives a document (its warning was shown); only a
     // file the document model refuses as a whole leaves none.
-    const TKvtOpenResult nLoaded = LoadKvtDocument(pFileName, *m_pRootNode);
+    const TKvtOpenResult nLoaded = LoadKvtDocument(pFileName, *m_pSession->RootNode());
     const bool bOpened = nLoaded == TKvtOpenResult::Opened;
     if (bOpened) {
         actFileExport->setEnabled(true);
@@ -196,25 +190,19 @@ void TfrmMain::ShowOpenError(TKvtOpenResult nResult, const char* pFileName)
 
 void TfrmMain::CloseFile()
 {
-    m_pTreeModel->Rebuild(nullptr, m_pTreeModel->IsPreview());
-    delete m_pRootNode;
-    m_pRootNode = nullptr;
-    m_pLocStrNode = nullptr;
-    m_sFileName = COroString();
-    m_bModified = false;
-    m_bReadOnly = false;
+    m_pSession->CloseDocument();
     RebuildTreeView();
 }
 
 TKvtBoxAnswer TfrmMain::AskSaveChanges()
 {
-    if (!m_bModified)
+    if (!m_pSession->IsModified())
         return TKvtBoxAnswer::No;
     const TKvtBoxAnswer nAnswer = ShowBox("Do you wish to save the current file?", kConfirmTitle, TKvtBoxIcon::Question,
                                           TKvtBoxButtons::YesNoCancel);
     if (nAnswer == TKvtBoxAnswer::Yes) {
         if (!SaveFile()) {
-            m_bReadOnly = IsFileReadOnly(m_sFileName.CStr());
+            m_pSession->SetReadOnly(IsFileReadOnly(m_pSession->FileName().CStr()));
             return TKvtBoxAnswer::Cancel;
         }
         return TKvtBoxAnswer::Yes;
@@ -226,10 +214,12 @@ bool TfrmMain::SaveFile()
 {
     // A document never saved has no name yet: nothing is written and nothing
     // is said, so the command that asked counts as cancelled.
-    if (m_sFileName.GetLength() == 0 || !m_pRootNode)
+    const COroString& sFileName = m_pSession->FileName();
+    CKvtNodeTopLevelStruct* pRoot = m_pSession->RootNode();
+    if (sFileName.GetLength() == 0 || !pRoot)
         return false;
-    if (!m_pRootNode->SaveDocument(m_sFileName.CStr())) {
-        ShowBox(GetSaveErrorText(m_sFileName.CStr()), kErrorTitle, TKvtBoxIcon::Error, TKvtBoxButtons::Ok);
+    if (!pRoot->SaveDocument(sFileName.CStr())) {
+        ShowBox(GetSaveErrorText(sFileName.CStr()), kErrorTitle, TKvtBoxIcon::Error, TKvtBoxButtons::Ok);
         return false;
     }
     return true;
@@ -244,24 +234,25 @@ void TfrmMain::RefreshGui()
 
 void TfrmMain::RefreshDocumentGui()
 {
+    const CKvtDocumentSession& session = *m_pSession;
     COroString sCaption = g_sTitle;
-    if (m_sFileName.GetLength() == 0) {
-        sCaption = sCaption + (m_bModified ? " - [New File]" : " - [No File]");
+    if (session.FileName().GetLength() == 0) {
+        sCaption = sCaption + (session.IsModified() ? " - [New File]" : " - [No File]");
     } else {
-        sCaption = sCaption + " - " + m_sFileName;
-        if (m_bReadOnly)
+        sCaption = sCaption + " - " + session.FileName();
+        if (session.IsReadOnly())
             sCaption = sCaption + " [Read Only] ";
-        if (m_bModified)
+        if (session.IsModified())
             sCaption = sCaption + "*";
     }
     setWindowTitle(QString::fromLocal8Bit(sCaption.CStr()));
-    actFileSave->setEnabled(m_bModified && !m_bReadOnly);
+    actFileSave->setEnabled(session.IsModified() && !session.IsReadOnly());
     actFileSaveAs->setEnabled(true);
 }
 
 void TfrmMain::RebuildTreeView()
 {
-    m_pTreeModel->Rebuild(m_pRootNode, miPreviewDataInTree->isChecked());
+    m_pTreeModel->Rebuild(m_pSession->RootNode(), miPreviewDataInTree->isChecked());
 }
 
 QModelIndex TfrmMain::SelectedItem() const
@@ -300,8 +291,8 @@ void TfrmMain::tvKVTChanging(const QModelIndex& leaving)
     m_LeavingItem = leaving;
     CKvtNodeBase* pLeaving = m_pTreeModel->NodeAt(leaving);
     if (pLeaving && pLeaving->GetType() == ftLOCSTRING)
-        SaveLocStrText();
-    SetDataFromEdits();
+        m_pLocStringPage->SaveLocStrText();
+    m_pEditPanel->SetDataFromEdits();
     m_LeavingItem = QPersistentModelIndex();
 }
 
@@ -321,55 +312,54 @@ void TfrmMain::SetDataFromEdits()
     m_pEditPanel->SetDataFromEdits();
 }
 
-void TfrmMain::eValueKeyDown()
-{
-    m_pEditPanel->ValueKeyDown();
-}
-
-void TfrmMain::PropOnEnter()
-{
-    m_pLocStringPage->PropOnEnter();
-}
-
-void TfrmMain::PropOnKeyDown()
-{
-    m_pLocStringPage->PropOnKeyDown();
-}
-
-void TfrmMain::PropOnExit()
-{
-    m_pLocStringPage->PropOnExit();
-}
-
-void TfrmMain::cbLangIDsKeyPress()
-{
-    m_pLocStringPage->cbLangIDsKeyPress();
-}
-
-void TfrmMain::RefreshLocStrGui()
-{
-    m_pLocStringPage->RefreshLocStrGui();
-}
-
-void TfrmMain::DisplayOroLocString()
-{
-    m_pLocStringPage->DisplayOroLocString();
-}
-
-void TfrmMain::SaveLocStrText()
-{
-    m_pLocStringPage->SaveLocStrText();
-}
-
 void TfrmMain::AddNodeMenuClick(QAction* pSender)
 {
     m_pNodeCommands->AddNodeMenuClick(pSender);
 }
 
+CKvtNodeTopLevelStruct* TfrmMain::RootNode() const
+{
+    return m_pSession->RootNode();
+}
+
+const COroString& TfrmMain::FileName() const
+{
+    return m_pSession->FileName();
+}
+
+bool TfrmMain::IsModified() const
+{
+    return m_pSession->IsModified();
+}
+
+void TfrmMain::MarkModified()
+{
+    m_pSession->MarkModified();
+}
+
+bool TfrmMain::IsReadOnly() const
+{
+    return m_pSession->IsReadOnly();
+}
+
+CKvtNodeLOCSTRING* TfrmMain::LocStrNode() const
+{
+    return m_pSession->LocStrNode();
+}
+
+bool TfrmMain::IsLocStrEditing() const
+{
+    return m_pSession->IsLocStrEditing();
+}
+
+CKvtNodeBase* TfrmMain::ClipboardNode() const
+{
+    return m_pSession->ClipboardNode();
+}
+
 void TfrmMain::ReplaceClipboardNode(CKvtNodeBase* pCopy)
 {
-    delete m_pClipboardNode;
-    m_pClipboardNode = pCopy;
+    m_pSession->ReplaceClipboardNode(pCopy);
 }
 
 void TfrmMain::miHexViewClick()
@@ -387,9 +377,8 @@ void TfrmMain::actFileNewExecute()
     if (AskSaveChanges() == TKvtBoxAnswer::Cancel)
         return;
     CloseFile();
-    m_pRootNode = new CKvtNodeTopLevelStruct;
-    m_sFileName = COroString();
-    m_bModified = true;
+    m_pSession->StartDocument(COroString(), false);
+    m_pSession->MarkModified();
     RebuildTreeView();
     DisplayNodeData();
     RefreshGui();
@@ -413,16 +402,17 @@ void TfrmMain::actFileOpenExecute()
 void TfrmMain::actFileSaveExecute()
 {
     sdMain->InitialDir = g_pOptions->Path.CStr();
-    if (m_sFileName.GetLength() == 0) {
+    CKvtDocumentSession& session = *m_pSession;
+    if (session.FileName().GetLength() == 0) {
         actFileSaveAsExecute();
         return;
     }
-    if (m_pRootNode) {
+    if (session.RootNode()) {
         if (SaveFile()) {
-            m_bModified = false;
-            m_bReadOnly = false;
+            session.SetUnmodified();
+            session.SetReadOnly(false);
         } else {
-            m_bReadOnly = IsFileReadOnly(m_sFileName.CStr());
+            session.SetReadOnly(IsFileReadOnly(session.FileName().CStr()));
         }
     }
     RefreshGui();
@@ -431,15 +421,16 @@ void TfrmMain::actFileSaveExecute()
 void TfrmMain::actFileSaveAsExecute()
 {
     sdMain->InitialDir = g_pOptions->Path.CStr();
-    if (m_pRootNode && sdMain->Execute()) {
-        const COroString sOldFileName = m_sFileName;
-        m_sFileName = sdMain->FileName.c_str();
+    CKvtDocumentSession& session = *m_pSession;
+    if (session.RootNode() && sdMain->Execute()) {
+        const COroString sOldFileName = session.FileName();
+        session.SetFileName(sdMain->FileName.c_str());
         if (SaveFile()) {
-            m_bModified = false;
-            m_bReadOnly = false;
-            g_pOptions->AddRecentFile(m_sFileName);
+            session.SetUnmodified();
+            session.SetReadOnly(false);
+            g_pOptions->AddRecentFile(session.FileName());
         } else {
-            m_sFileName = sOldFileName;
+            session.SetFileName(sOldFileName);
         }
     }
     RefreshGui();
@@ -447,7 +438,7 @@ void TfrmMain::actFileSaveAsExecute()
 
 void TfrmMain::actFileExportExecute()
 {
-    sdExport->InitialDir = FolderOfFileName(m_sFileName).CStr();
+    sdExport->InitialDir = FolderOfFileName(m_pSession->FileName()).CStr();
     if (!sdExport->Execute())
         return;
     const bool bPreview = miPreviewDataInTree->isChecked();
@@ -468,7 +459,7 @@ void TfrmMain::WriteExportFile(const std::string& sFileName)
         return;
     }
     // The same text, line for line, as the tree shows with values.
-    const std::string sText = BuildExportText(m_pRootNode);
+    const std::string sText = BuildExportText(m_pSession->RootNode());
     const bool bWritten = std::fwrite(sText.data(), 1, sText.size(), pFile) == sText.size();
     if (std::fclose(pFile) != 0 || !bWritten)
         ShowBox("Stream write error", g_sTitle.CStr(), TKvtBoxIcon::Error, TKvtBoxButtons::Ok);
@@ -481,7 +472,7 @@ void TfrmMain::actFileExitExecute()
 
 void TfrmMain::actHexEditExecute()
 {
-    HexEditFile(m_sFileName);
+    HexEditFile(m_pSession->FileName());
 }
 
 void TfrmMain::miPreviewDataInTreeClick()
@@ -501,7 +492,7 @@ void TfrmMain::closeEvent(QCloseEvent* pEvent)
 
 void TfrmMain::FormClose(bool& bCanClose)
 {
-    if (!m_bModified) {
+    if (!m_pSession->IsModified()) {
         bCanClose = ShowBox("Are you sure you wish to exit?", kConfirmTitle, TKvtBoxIcon::Question,
                             TKvtBoxButtons::OkCancel) == TKvtBoxAnswer::Ok;
         return;

@@ -1,8 +1,9 @@
 #pragma once
-// TfrmMain: the editor's one main window. It owns the document (the root node,
-// its file name and flags), the program's node clipboard and the settings
-// object, and runs the File commands. Boxes and file dialogs go through the
-// dialog seam given at construction.
+// TfrmMain: the editor's one main window. It owns the document session (the
+// document, its flags and the node clipboard, shared with the panel and the
+// node commands) and the settings object, runs the File commands and shows
+// the session's selection in the tree view. Boxes and file dialogs go through
+// the dialog seam given at construction.
 
 #include <QMainWindow>
 #include <QModelIndex>
@@ -12,9 +13,11 @@
 
 #include "KVTDialogs.h"
 #include "KVTOpenDocument.h"
+#include "KVTSessionView.h"
 #include "KVTTreeNodes.h"
 #include "orostring.h"
 
+class CKvtDocumentSession;
 class CKvtEditPanel;
 class CKvtFileDialog;
 class CKvtLocStringPage;
@@ -37,13 +40,14 @@ class QTabWidget;
 class QTextEdit;
 class QTreeView;
 
-class TfrmMain : public QMainWindow {
+class TfrmMain : public QMainWindow, public IKvtSessionView {
     Q_OBJECT
 public:
     // The settings are loaded here (and the recent-files menu built from
     // them); dialogs must outlive the window.
     explicit TfrmMain(IKvtDialogs& dialogs, QWidget* pParent = nullptr);
-    // Frees the document and the clipboard, then saves the settings.
+    // Frees the session (the document and the clipboard), then saves the
+    // settings.
     ~TfrmMain() override;
     TfrmMain(const TfrmMain&) = delete;
     TfrmMain& operator=(const TfrmMain&) = delete;
@@ -55,57 +59,39 @@ public:
     TKvtBoxAnswer AskSaveChanges();
     bool SaveFile();
     // Caption and File command state (then the node-dependent parts).
-    void RefreshGui();
+    void RefreshGui() override;
     // Recreates the tree view from the document (an empty view without one).
     void RebuildTreeView();
     // Fills the edit panel from the selected tree item.
     void DisplayNodeData();
     // Applies the panel's texts to the selected node.
     void SetDataFromEdits();
-    // Every change of the document marks it modified through here.
-    void MarkModified() { m_bModified = true; }
-
-    // The panel's shared focus and key handlers and the localized-string
-    // page (the panel's event filter and the page's buttons call these).
-    void PropOnEnter();
-    void PropOnKeyDown();
-    void PropOnExit();
-    void eValueKeyDown();
-    void cbLangIDsKeyPress();
-    void RefreshLocStrGui();
-    void DisplayOroLocString();
-    void SaveLocStrText();
 
     // Files dropped on the window, in the order given: the first is opened.
     void WMDropFiles(const std::vector<COroString>& files);
     // A recent-files menu entry was clicked.
     void RecentFileClick(QAction* pItem);
 
-    // The document state, for the commands and panels that work on it.
-    CKvtNodeTopLevelStruct* RootNode() const { return m_pRootNode; }
-    const COroString& FileName() const { return m_sFileName; }
-    bool IsModified() const { return m_bModified; }
-    bool IsReadOnly() const { return m_bReadOnly; }
-
-    // The localized-string node shown on its page, and whether a panel
-    // control has the focus (the page does not redisplay meanwhile).
-    CKvtNodeLOCSTRING* LocStrNode() const { return m_pLocStrNode; }
-    void SetLocStrNode(CKvtNodeLOCSTRING* pNode) { m_pLocStrNode = pNode; }
-    bool IsLocStrEditing() const { return m_bLocStrEditing; }
-    void SetLocStrEditing(bool bEditing) { m_bLocStrEditing = bEditing; }
-    // The program's own clipboard: a deep copy owned by the window.
-    CKvtNodeBase* ClipboardNode() const { return m_pClipboardNode; }
+    // The document session, and the parts of it the tests and the benchmark
+    // use through the window.
+    CKvtDocumentSession& Session() const { return *m_pSession; }
+    CKvtNodeTopLevelStruct* RootNode() const;
+    const COroString& FileName() const;
+    bool IsModified() const;
+    void MarkModified();
+    bool IsReadOnly() const;
+    CKvtNodeLOCSTRING* LocStrNode() const;
+    bool IsLocStrEditing() const;
+    CKvtNodeBase* ClipboardNode() const;
     void ReplaceClipboardNode(CKvtNodeBase* pCopy);
-
-    IKvtDialogs& Dialogs() const { return m_Dialogs; }
-
-    // The tree view's model and its selected item (invalid when none). While
-    // the selection is about to move, the selected item is still the one
-    // being left, as the handlers of that moment expect.
     CKvtTreeModel& TreeModel() const { return *m_pTreeModel; }
-    QModelIndex SelectedItem() const;
+
+    // The tree view's selected item (invalid when none). While the selection
+    // is about to move, it is still the item being left, as the handlers of
+    // that moment expect.
+    QModelIndex SelectedItem() const override;
     // Selects the item (making it visible) or, with an invalid index, none.
-    void SelectItem(const QModelIndex& index);
+    void SelectItem(const QModelIndex& index) override;
 
 public slots:
     void actFileNewExecute();
@@ -157,25 +143,16 @@ private:
     void ShowOpenError(TKvtOpenResult nResult, const char* pFileName);
 
     IKvtDialogs& m_Dialogs;
-
-    // The document.
-    COroString m_sFileName;
-    CKvtNodeTopLevelStruct* m_pRootNode;
-    bool m_bModified;
-    bool m_bReadOnly;
-    CKvtNodeBase* m_pClipboardNode;
-    CKvtNodeLOCSTRING* m_pLocStrNode;
-    bool m_bLocStrEditing;
-
     CKvtTreeModel* m_pTreeModel;
+    std::unique_ptr<CKvtDocumentSession> m_pSession;
     std::unique_ptr<CKvtRecentFilesMenu> m_pRecentFilesMenu;
     // The item being left while the selection is about to move.
     QPersistentModelIndex m_LeavingItem;
 
-    // The panel, its localized-string page, the node commands and the event
-    // wiring of the panel's controls.
-    std::unique_ptr<CKvtEditPanel> m_pEditPanel;
+    // The localized-string page, the panel that fills it, the node commands
+    // and the event wiring of the panel's controls.
     std::unique_ptr<CKvtLocStringPage> m_pLocStringPage;
+    std::unique_ptr<CKvtEditPanel> m_pEditPanel;
     std::unique_ptr<CKvtNodeCommands> m_pNodeCommands;
     std::unique_ptr<CKvtPanelEvents> m_pPanelEvents;
 

@@ -28,6 +28,7 @@
 #include <memory>
 
 #include "KVTCommandIcons.h"
+#include "KVTDocumentSession.h"
 #include "KVTEditPanel.h"
 #include "KVTEditorMain.h"
 #include "KVTFixedFont.h"
@@ -445,18 +446,20 @@ void TfrmMain::BuildAddNodeMenu()
 
 void TfrmMain::CreatePanelHandlers()
 {
-    m_pEditPanel = std::make_unique<CKvtEditPanel>(
-        *this, KvtEditPanelControls_st{eNType, lType, lFieldID, eFieldID, eNIndex, pcDataPage, tsFieldTab,
-                                       tsLocStringTab, tsBinaryTab, lFormatHelp, eValue, eStrRef, miHexView});
+    CKvtDocumentSession& session = *m_pSession;
     m_pLocStringPage = std::make_unique<CKvtLocStringPage>(
-        *this, KvtLocStringControls_st{eStrRef, cbGender, cbLangIDs, bOroLocStringAdd, bOroLocStringDelete,
-                                       mOroLocStringValue});
+        session, KvtLocStringControls_st{eStrRef, cbGender, cbLangIDs, bOroLocStringAdd, bOroLocStringDelete,
+                                         mOroLocStringValue});
+    m_pEditPanel = std::make_unique<CKvtEditPanel>(
+        session, *m_pLocStringPage,
+        KvtEditPanelControls_st{eNType, lType, lFieldID, eFieldID, eNIndex, pcDataPage, tsFieldTab, tsLocStringTab,
+                                tsBinaryTab, lFormatHelp, eValue, eStrRef, miHexView});
     m_pNodeCommands = std::make_unique<CKvtNodeCommands>(
-        *this, KvtNodeCommandControls_st{tvKVT, pumAddNode, miEdit, miNodeCopy, miNodePaste, actNodeCopy,
-                                         actNodePaste, actNodeDelete});
+        session, KvtNodeCommandControls_st{tvKVT, pumAddNode, miEdit, miNodeCopy, miNodePaste, actNodeCopy,
+                                           actNodePaste, actNodeDelete});
 
     using TRole = CKvtPanelEvents::TRole;
-    m_pPanelEvents = std::make_unique<CKvtPanelEvents>(*this);
+    m_pPanelEvents = std::make_unique<CKvtPanelEvents>(*m_pEditPanel, *m_pLocStringPage);
     m_pPanelEvents->Watch(eValue, TRole::Value);
     m_pPanelEvents->Watch(eFieldID, TRole::Label);
     m_pPanelEvents->Watch(eNType, TRole::Property);

@@ -7,14 +7,14 @@
 #include <string_view>
 
 #include "KVTControlText.h"
-#include "KVTEditorMain.h"
+#include "KVTDocumentSession.h"
 #include "KVTNumberText.h"
 #include "KVTPanelText.h"
 #include "KVTTreeModel.h"
 #include "collation.h"
 
-CKvtLocStringPage::CKvtLocStringPage(TfrmMain& main, const KvtLocStringControls_st& controls)
-    : m_Main(main), m_Controls(controls)
+CKvtLocStringPage::CKvtLocStringPage(CKvtDocumentSession& session, const KvtLocStringControls_st& controls)
+    : m_Session(session), m_Controls(controls)
 {
     // Only what the user does counts as a change of the boxes: the page's
     // own filling of them redisplays explicitly.
@@ -33,7 +33,7 @@ int32_t CKvtLocStringPage::ChosenLanguage() const
 
 bool CKvtLocStringPage::FindLanguageText(int32_t nLanguage, COroString& sText) const
 {
-    CKvtNodeLOCSTRING* pNode = m_Main.LocStrNode();
+    CKvtNodeLOCSTRING* pNode = m_Session.LocStrNode();
     if (!pNode || nLanguage < 0)
         return false;
     const COroLocString& value = pNode->m_Value;
@@ -54,8 +54,8 @@ void CKvtLocStringPage::InsertLanguageItem(const QString& sItem)
 {
     QComboBox& list = *m_Controls.cbLangIDs;
     const QByteArray item = sItem.toLatin1();
-    // After every item that does not sort after the new one, as a sorted
-    // list adds an equal item.
+    // Before the first item that sorts after the new one, so that an equal
+    // item goes after its equals, as a sorted list adds it.
     int nLow = 0;
     int nHigh = list.count();
     while (nLow < nHigh) {
@@ -76,7 +76,7 @@ void CKvtLocStringPage::RefreshLocStrGui()
     list.clearEditText();
     m_Controls.mOroLocStringValue->clear();
     m_Controls.eStrRef->clear();
-    CKvtNodeLOCSTRING* pNode = m_Main.LocStrNode();
+    CKvtNodeLOCSTRING* pNode = m_Session.LocStrNode();
     if (!pNode)
         return;
     SetBoxText(*m_Controls.eStrRef, pNode->GetEditText());
@@ -95,7 +95,7 @@ void CKvtLocStringPage::RefreshLocStrGui()
 
 void CKvtLocStringPage::DisplayOroLocString()
 {
-    if (m_Main.IsLocStrEditing())
+    if (m_Session.IsLocStrEditing())
         return;
     ShowLanguageText();
 }
@@ -125,12 +125,12 @@ void CKvtLocStringPage::ShowLanguageText()
 
 void CKvtLocStringPage::SaveLocStrText()
 {
-    CKvtNodeLOCSTRING* pNode = m_Main.LocStrNode();
+    CKvtNodeLOCSTRING* pNode = m_Session.LocStrNode();
     if (!pNode)
         return;
     const int32_t nLanguage = ChosenLanguage();
     if (nLanguage >= 0) {
-        m_Main.MarkModified();
+        m_Session.MarkModified();
         COroString sOld;
         if (FindLanguageText(nLanguage, sOld))
             pNode->m_Value.RemoveString(nLanguage);
@@ -138,12 +138,12 @@ void CKvtLocStringPage::SaveLocStrText()
         pNode->m_Value.AddString(nLanguage, MemoText(*m_Controls.mOroLocStringValue), 0);
         RecaptionNode(pNode);
     }
-    m_Main.RefreshGui();
+    m_Session.RefreshGui();
 }
 
 void CKvtLocStringPage::bOroLocStringAddClick()
 {
-    CKvtNodeLOCSTRING* pNode = m_Main.LocStrNode();
+    CKvtNodeLOCSTRING* pNode = m_Session.LocStrNode();
     if (!pNode)
         return;
     QComboBox& list = *m_Controls.cbLangIDs;
@@ -173,7 +173,7 @@ void CKvtLocStringPage::bOroLocStringAddClick()
 
 void CKvtLocStringPage::bOroLocStringDeleteClick()
 {
-    CKvtNodeLOCSTRING* pNode = m_Main.LocStrNode();
+    CKvtNodeLOCSTRING* pNode = m_Session.LocStrNode();
     if (!pNode)
         return;
     const int32_t nLanguage = ChosenLanguage();
@@ -186,13 +186,12 @@ void CKvtLocStringPage::bOroLocStringDeleteClick()
 
 void CKvtLocStringPage::RecaptionNode(CKvtNodeLOCSTRING* pNode)
 {
-    // The page changes entries after the panel has re-captioned the item, and
-    // a caption with Preview shows their count: without this it would show
-    // the count from before the change.
-    // It is the selected item, unless a rebuild of the view (the Preview
-    // toggle) has cleared the selection while the page still shows the node.
-    CKvtTreeModel& model = m_Main.TreeModel();
-    QModelIndex item = m_Main.SelectedItem();
+    // With Preview on, the caption counts the entries, and the panel
+    // captioned the item before the page changed them. The item is the
+    // selected one, unless a rebuild of the view (the Preview toggle) has
+    // cleared the selection while the page still shows the node.
+    CKvtTreeModel& model = m_Session.TreeModel();
+    QModelIndex item = m_Session.SelectedItem();
     if (model.NodeAt(item) != pNode)
         item = model.FindItem(pNode);
     if (item.isValid())
@@ -206,17 +205,16 @@ void CKvtLocStringPage::cbLangIDsKeyPress()
 
 void CKvtLocStringPage::PropOnEnter()
 {
-    m_Main.SetLocStrEditing(true);
+    m_Session.SetLocStrEditing(true);
 }
 
 void CKvtLocStringPage::PropOnKeyDown()
 {
-    m_Main.SetLocStrEditing(true);
+    m_Session.SetLocStrEditing(true);
 }
 
 void CKvtLocStringPage::PropOnExit()
 {
-    m_Main.SetDataFromEdits();
     SaveLocStrText();
-    m_Main.SetLocStrEditing(false);
+    m_Session.SetLocStrEditing(false);
 }

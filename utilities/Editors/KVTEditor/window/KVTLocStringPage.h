@@ -1,7 +1,7 @@
 #pragma once
 // The "COroLocString Data" page of the edit panel: the StrRef box, the
 // language list, the text of the chosen language, Add and Delete. The page
-// works on the window's localized-string node; while a panel control has the
+// works on the session's localized-string node; while a panel control has the
 // focus it does not redisplay the text, so that typing a language number
 // does not replace the text being worked on.
 
@@ -11,12 +11,12 @@
 #include "KVTTreeNodes.h"
 #include "orostring.h"
 
+class CKvtDocumentSession;
 class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QString;
-class TfrmMain;
 
 struct KvtLocStringControls_st {
     QLineEdit* eStrRef;
@@ -29,7 +29,7 @@ struct KvtLocStringControls_st {
 
 class CKvtLocStringPage : public QObject {
 public:
-    CKvtLocStringPage(TfrmMain& main, const KvtLocStringControls_st& controls);
+    CKvtLocStringPage(CKvtDocumentSession& session, const KvtLocStringControls_st& controls);
 
     // Rebuilds the page from the node: StrRef, one list item per entry, the
     // first item chosen and its text shown.
@@ -44,8 +44,11 @@ public:
     // Enter in the language box clicks Add.
     void cbLangIDsKeyPress();
 
+    // A panel control got the focus or a key: the page stops redisplaying.
     void PropOnEnter();
     void PropOnKeyDown();
+    // A panel control lost the focus, and the panel has been applied: stores
+    // the text, then the page redisplays again.
     void PropOnExit();
 
 private:
@@ -62,6 +65,6 @@ private:
     // Lists the item in the list's order (the tree's collation).
     void InsertLanguageItem(const QString& sItem);
 
-    TfrmMain& m_Main;
+    CKvtDocumentSession& m_Session;
     KvtLocStringControls_st m_Controls;
 };

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "KVTEditorMain.h"
+#include "KVTDocumentSession.h"
 #include "KVTPanelEvents.h"
 #include "KVTPanelText.h"
 #include "KVTTreeModel.h"
@@ -46,8 +46,8 @@ QModelIndex NeighbourOf(const QModelIndex& item)
 
 } // namespace
 
-CKvtNodeCommands::CKvtNodeCommands(TfrmMain& main, const KvtNodeCommandControls_st& controls)
-    : QObject(nullptr), m_Main(main), m_Controls(controls)
+CKvtNodeCommands::CKvtNodeCommands(CKvtDocumentSession& session, const KvtNodeCommandControls_st& controls)
+    : QObject(nullptr), m_Session(session), m_Controls(controls)
 {
     connect(m_Controls.actNodeCopy, &QAction::triggered, this, [this]() { actNodeCopyExecute(); });
     connect(m_Controls.actNodePaste, &QAction::triggered, this, [this]() { actNodePasteExecute(); });
@@ -59,8 +59,8 @@ CKvtNodeCommands::CKvtNodeCommands(TfrmMain& main, const KvtNodeCommandControls_
 
 void CKvtNodeCommands::AddNodeMenuClick(QAction* pSender)
 {
-    const QModelIndex item = m_Main.SelectedItem();
-    CKvtNodeBase* pNode = m_Main.TreeModel().NodeAt(item);
+    const QModelIndex item = m_Session.SelectedItem();
+    CKvtNodeBase* pNode = m_Session.TreeModel().NodeAt(item);
     CKvtNodeStruct* pParent = pNode ? pNode->GetStructNode() : nullptr;
     if (!pParent || !pSender)
         return;
@@ -70,24 +70,24 @@ void CKvtNodeCommands::AddNodeMenuClick(QAction* pSender)
         return;
     pParent->AssignNextIndex(pNew);
     pParent->AddChild(pNew);
-    m_Main.TreeModel().AppendChild(item, pNew);
+    m_Session.TreeModel().AppendChild(item, pNew);
     // A new node is a change: closing the window must offer to save it.
-    m_Main.MarkModified();
-    m_Main.RefreshGui();
+    m_Session.MarkModified();
+    m_Session.RefreshGui();
 }
 
 void CKvtNodeCommands::CopySelectedNode()
 {
-    CKvtNodeBase* pNode = m_Main.TreeModel().NodeAt(m_Main.SelectedItem());
+    CKvtNodeBase* pNode = m_Session.SelectedNode();
     if (pNode)
-        m_Main.ReplaceClipboardNode(CloneKvtNode(pNode));
+        m_Session.ReplaceClipboardNode(CloneKvtNode(pNode));
 }
 
 void CKvtNodeCommands::PasteNode()
 {
-    CKvtNodeBase* pClipboard = m_Main.ClipboardNode();
-    const QModelIndex item = m_Main.SelectedItem();
-    CKvtNodeBase* pNode = m_Main.TreeModel().NodeAt(item);
+    CKvtNodeBase* pClipboard = m_Session.ClipboardNode();
+    const QModelIndex item = m_Session.SelectedItem();
+    CKvtNodeBase* pNode = m_Session.TreeModel().NodeAt(item);
     CKvtNodeStruct* pParent = pNode ? pNode->GetStructNode() : nullptr;
     if (!pClipboard || !pParent)
         return;
@@ -99,23 +99,23 @@ void CKvtNodeCommands::PasteNode()
     pCopy->m_sLabel = MakeUniqueFieldId(std::string_view(sLabel.CStr(), static_cast<size_t>(sLabel.GetLength())),
                                         ChildLabels(pParent));
     pParent->AddChild(pCopy);
-    m_Main.TreeModel().AppendChild(item, pCopy);
+    m_Session.TreeModel().AppendChild(item, pCopy);
 }
 
 void CKvtNodeCommands::DeleteSelectedNode()
 {
-    CKvtTreeModel& model = m_Main.TreeModel();
-    const QPersistentModelIndex item(m_Main.SelectedItem());
+    CKvtTreeModel& model = m_Session.TreeModel();
+    const QPersistentModelIndex item(m_Session.SelectedItem());
     CKvtNodeBase* pNode = model.NodeAt(item);
     CKvtNodeBase* pParentNode = model.ParentNodeAt(item);
     CKvtNodeStruct* pParent = pParentNode ? pParentNode->GetStructNode() : nullptr;
     if (!pNode || !pParent)
         return;
-    if (m_Main.LocStrNode() == pNode)
-        m_Main.SetLocStrNode(nullptr);
+    if (m_Session.LocStrNode() == pNode)
+        m_Session.SetLocStrNode(nullptr);
     // The selection moves on first, so the handlers of the move apply the
     // panel to the node while it still exists.
-    m_Main.SelectItem(NeighbourOf(item));
+    m_Session.SelectItem(NeighbourOf(item));
     model.RemoveItem(item);
     pParent->RemoveChild(pNode);
     delete pNode;
@@ -129,21 +129,21 @@ void CKvtNodeCommands::actNodeCopyExecute()
 void CKvtNodeCommands::actNodePasteExecute()
 {
     PasteNode();
-    m_Main.MarkModified();
-    m_Main.RefreshGui();
+    m_Session.MarkModified();
+    m_Session.RefreshGui();
 }
 
 void CKvtNodeCommands::actNodeDeleteExecute()
 {
     DeleteSelectedNode();
-    m_Main.MarkModified();
-    m_Main.RefreshGui();
+    m_Session.MarkModified();
+    m_Session.RefreshGui();
 }
 
 void CKvtNodeCommands::RefreshActions()
 {
-    const QModelIndex item = m_Main.SelectedItem();
-    const bool bSelected = m_Main.TreeModel().NodeAt(item) != nullptr;
+    const QModelIndex item = m_Session.SelectedItem();
+    const bool bSelected = m_Session.TreeModel().NodeAt(item) != nullptr;
     const bool bRoot = bSelected && !item.parent().isValid();
     m_Controls.actNodeDelete->setEnabled(bSelected && !bRoot);
     m_Controls.actNodeCopy->setEnabled(bSelected && !bRoot);
@@ -152,9 +152,9 @@ void CKvtNodeCommands::RefreshActions()
 
 void CKvtNodeCommands::miEditClick()
 {
-    CKvtNodeBase* pNode = m_Main.TreeModel().NodeAt(m_Main.SelectedItem());
+    CKvtNodeBase* pNode = m_Session.SelectedNode();
     m_Controls.miNodeCopy->setEnabled(pNode != nullptr);
-    m_Controls.miNodePaste->setEnabled(pNode && m_Main.ClipboardNode() && pNode->GetStructNode());
+    m_Controls.miNodePaste->setEnabled(pNode && m_Session.ClipboardNode() && pNode->GetStructNode());
 }
 
 void CKvtNodeCommands::tvKVTEnter()
@@ -172,8 +172,8 @@ void CKvtNodeCommands::tvKVTExit()
 
 void CKvtNodeCommands::tvKVTMouseDown(const QPoint& position)
 {
-    m_Main.SelectItem(m_Controls.tvKVT->indexAt(position));
-    CKvtNodeBase* pNode = m_Main.TreeModel().NodeAt(m_Main.SelectedItem());
+    m_Session.SelectItem(m_Controls.tvKVT->indexAt(position));
+    CKvtNodeBase* pNode = m_Session.SelectedNode();
     const bool bContainer = pNode && pNode->GetStructNode();
     const bool bFieldParent = bContainer && pNode->GetType() != ftLIST;
     for (QAction* pEntry : m_Controls.pumAddNode->actions()) {
@@ -199,9 +199,9 @@ bool CKvtNodeCommands::eventFilter(QObject* pWatched, QEvent* pEvent)
                 tvKVTEnter();
                 break;
             }
-            // The focus coming back from a menu or another window: the view
-            // would make its first item current (and so selected) when none
-            // is; nothing was chosen, so it does not see this event.
+            // The focus coming back from a menu or another window is kept
+            // from the view: with no current item it would make its first
+            // item current, and so selected, though nothing was chosen.
             return true;
         case QEvent::FocusOut:
             if (CKvtPanelEvents::IsUserFocusChange(pEvent))

@@ -14,12 +14,12 @@
 
 #include "KVTTreeNodes.h"
 
+class CKvtDocumentSession;
 class QAction;
 class QEvent;
 class QMenu;
 class QPoint;
 class QTreeView;
-class TfrmMain;
 
 struct KvtNodeCommandControls_st {
     QTreeView* tvKVT;
@@ -34,7 +34,7 @@ struct KvtNodeCommandControls_st {
 
 class CKvtNodeCommands : public QObject {
 public:
-    CKvtNodeCommands(TfrmMain& main, const KvtNodeCommandControls_st& controls);
+    CKvtNodeCommands(CKvtDocumentSession& session, const KvtNodeCommandControls_st& controls);
 
     void AddNodeMenuClick(QAction* pSender);
     void CopySelectedNode();
@@ -59,6 +59,6 @@ private:
     void tvKVTMouseDown(const QPoint& position);
     void tvKVTKeyDown(int nKey);
 
-    TfrmMain& m_Main;
+    CKvtDocumentSession& m_Session;
     KvtNodeCommandControls_st m_Controls;
 };

@@ -4,7 +4,8 @@
 #include <QKeyEvent>
 #include <QWidget>
 
-#include "KVTEditorMain.h"
+#include "KVTEditPanel.h"
+#include "KVTLocStringPage.h"
 
 namespace {
 
@@ -15,7 +16,9 @@ bool IsEnter(int nKey)
 
 } // namespace
 
-CKvtPanelEvents::CKvtPanelEvents(TfrmMain& main) : QObject(nullptr), m_Main(main) {}
+CKvtPanelEvents::CKvtPanelEvents(CKvtEditPanel& editPanel, CKvtLocStringPage& locStringPage)
+    : QObject(nullptr), m_EditPanel(editPanel), m_LocStringPage(locStringPage)
+{}
 
 void CKvtPanelEvents::Watch(QWidget* pControl, TRole nRole)
 {
@@ -57,7 +60,7 @@ void CKvtPanelEvents::FocusIn(TRole nRole)
     case TRole::Property:
     case TRole::StrRef:
     case TRole::LanguageID:
-    case TRole::Shared: m_Main.PropOnEnter(); break;
+    case TRole::Shared: m_LocStringPage.PropOnEnter(); break;
     case TRole::Value:
     case TRole::Button: break;
     }
@@ -67,12 +70,15 @@ void CKvtPanelEvents::FocusOut(TRole nRole)
 {
     switch (nRole) {
     case TRole::Value:
-    case TRole::Button: m_Main.SetDataFromEdits(); break;
+    case TRole::Button: m_EditPanel.SetDataFromEdits(); break;
     case TRole::Label:
     case TRole::Property:
     case TRole::StrRef:
     case TRole::LanguageID:
-    case TRole::Shared: m_Main.PropOnExit(); break;
+    case TRole::Shared:
+        m_EditPanel.SetDataFromEdits();
+        m_LocStringPage.PropOnExit();
+        break;
     }
 }
 
@@ -82,17 +88,17 @@ bool CKvtPanelEvents::KeyPress(TRole nRole, int nKey)
     case TRole::Value:
         // Not consumed: the memo then breaks the line at the caret.
         if (IsEnter(nKey))
-            m_Main.eValueKeyDown();
+            m_EditPanel.ValueKeyDown();
         return false;
     case TRole::Label:
     case TRole::StrRef:
         if (IsEnter(nKey))
-            m_Main.SetDataFromEdits();
+            m_EditPanel.SetDataFromEdits();
         return false;
     case TRole::LanguageID:
-        m_Main.PropOnKeyDown();
+        m_LocStringPage.PropOnKeyDown();
         if (IsEnter(nKey)) {
-            m_Main.cbLangIDsKeyPress();
+            m_LocStringPage.cbLangIDsKeyPress();
             // The list would otherwise take Enter as the end of an edit and
             // pick the matching item after Add has moved on.
             return true;

@@ -1,5 +1,6 @@
 #pragma once
-// The edit panel's control events, mapped onto the window's handlers: focus
+// The edit panel's control events, mapped onto the panel's and the
+// localized-string page's handlers: focus
 // entering and leaving a box, Enter in the value, label and StrRef boxes,
 // keys in the language list. Qt delivers the old control's focus-out before
 // the new control's focus-in, and a push button takes the focus on press,
@@ -13,9 +14,10 @@
 #include <QObject>
 #include <map>
 
+class CKvtEditPanel;
+class CKvtLocStringPage;
 class QEvent;
 class QWidget;
-class TfrmMain;
 
 class CKvtPanelEvents : public QObject {
 public:
@@ -30,7 +32,7 @@ public:
         Button,     // Add and Delete: exit applies
     };
 
-    explicit CKvtPanelEvents(TfrmMain& main);
+    CKvtPanelEvents(CKvtEditPanel& editPanel, CKvtLocStringPage& locStringPage);
     // Starts watching the control.
     void Watch(QWidget* pControl, TRole nRole);
 
@@ -46,6 +48,7 @@ private:
     // True when the key is consumed.
     bool KeyPress(TRole nRole, int nKey);
 
-    TfrmMain& m_Main;
+    CKvtEditPanel& m_EditPanel;
+    CKvtLocStringPage& m_LocStringPage;
     std::map<const QObject*, TRole> m_Roles;
 };

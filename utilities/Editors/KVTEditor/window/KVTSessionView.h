@@ -1,0 +1,19 @@
+#pragma once
+// What the document session needs from the window that shows it: the tree
+// view's selection and the refresh of everything that depends on the
+// document. The main window implements it; the panel, its pages and the node
+// commands reach it only through the session.
+
+#include <QModelIndex>
+
+class IKvtSessionView {
+public:
+    virtual ~IKvtSessionView() = default;
+    // Caption, command states and the panel's node-dependent parts.
+    virtual void RefreshGui() = 0;
+    // The selected tree item (invalid when none). While the selection is
+    // about to move it is still the item being left.
+    virtual QModelIndex SelectedItem() const = 0;
+    // Selects the item and makes it visible; an invalid index selects none.
+    virtual void SelectItem(const QModelIndex& index) = 0;
+};
