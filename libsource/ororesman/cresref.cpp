@@ -1,7 +1,6 @@
 #include <cstring>
 
 #include "asciitext.h"
-
 #include "orobase.h"
 #include "ororesman.h"
 #include "ororesmaninternal.h"

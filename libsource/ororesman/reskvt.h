@@ -114,9 +114,9 @@ public:
     int32_t GetFieldIndexByLabel(const CKvtStructHandle* pStruct, const char* pLabel);
     int32_t GetFieldType(const CKvtStructHandle* pStruct, const char* pLabel, int32_t nIndex);
     const char* GetFieldLabel(const CKvtStructHandle* pStruct, int32_t nIndex);
-    // GetFieldLabel of field nIndex, and in *pType what GetFieldType then
-    // gives for (the label, or "" when it is null; nIndex): the type of the
-    // first field with that label. One search serves both.
+    // The label of field nIndex, as GetFieldLabel gives it, and in *pType the
+    // type of the first field with that label, as GetFieldType gives it for
+    // that label ("" when the field has none). One search serves both.
     const char* GetFieldLabelAndType(const CKvtStructHandle* pStruct, int32_t nIndex, int32_t* pType);
     uint32_t GetFieldSize(const CKvtStructHandle* pStruct, const char* pLabel, int32_t nIndex);
     bool GetStructField(CKvtStructHandle* pOut, const CKvtStructHandle* pStruct, const char* pLabel);
@@ -124,12 +124,12 @@ public:
     int32_t GetListCount(const CKvtListHandle* pList);
     bool GetListElement(CKvtStructHandle* pOut, const CKvtListHandle* pList, int32_t nElement);
 
-    // How many fields of the struct its record can address: min(field count,
-    // 1 for a single field, or the indices that fit in the field indices block
-    // from its array offset). -1 when the struct is invalid.
+    // How many of the struct's fields can be reached: its field count, but
+    // for two or more fields no more indices than fit between its array
+    // offset and the end of the field indices area. -1 for an invalid struct.
     int32_t GetAddressableFieldCount(const CKvtStructHandle* pStruct);
-    // min(element count, the struct indices its entry holds); 0 when the list
-    // does not exist.
+    // How many elements can be reached: the element count, but no more than
+    // the struct indices its entry holds; 0 when the list does not exist.
     int32_t GetAddressableListCount(const CKvtListHandle* pList);
     // Number of struct records (0 when empty).
     uint32_t GetStructCount() const;
@@ -202,8 +202,9 @@ public:
     // Size of the file image: 56 + every table and block; 0 when empty.
     // Computed in 64 bits: a damaged image may overlap its sections.
     uint64_t GetTotalSize() const;
-    // Removes the abandoned bytes of both index areas when they are more than
-    // nMinBytes and A * 100 / S is more than nMinPercent.
+    // Removes the abandoned bytes of both index areas when there are more
+    // than nMinBytes of them and they are more than nMinPercent percent of
+    // the file image's size.
     void Compact(uint8_t nMinPercent, uint32_t nMinBytes);
 
     // Read-only views for tests and tools.
@@ -239,9 +240,8 @@ private:
     uint32_t m_nFieldIndicesAbandoned;
     uint32_t m_nListIndicesAbandoned;
     char m_labelResult[17];
-    // The lookup key of the text in m_labelResult, kept with it: a lookup by
-    // that very buffer (the load walk reads each value by it) needs not build
-    // the key again.
+    // The lookup key of m_labelResult's text. The load walk reads each value
+    // by that very buffer, so its key is kept instead of built again.
     uint64_t m_labelResultKey[2];
     char m_expectedFileType[4];
     // Set while the manager has the image this object borrows.
@@ -281,8 +281,8 @@ private:
     bool LoadImage(const uint8_t* pData, size_t nSize, const char* pName);
     // Gives a borrowed image back to the manager and forgets it.
     void Detach();
-    // Frees the tables of the object's own or forgets the borrowed ones, with
-    // everything kept about them.
+    // Frees owned tables or forgets borrowed ones, and drops what was kept
+    // about them (abandoned counts, built field indices, lookup indexes).
     void ReleaseTables();
     void ForgetLabelIndexes();
     // Every change to the tables that a lookup by label reads calls this.
@@ -308,8 +308,8 @@ private:
     // indices for a LIST field, the field data otherwise), or an empty span
     // when the offset lies outside or fewer than nMinSize bytes follow it.
     std::span<const uint8_t> FieldData(const KvtField_st* pField, uint64_t nMinSize) const;
-    // The value of a field stored as a length (1 or nPrefix bytes) and that
-    // many bytes; nothing when it does not fit its area.
+    // The value of a field stored as its length (nPrefix bytes: 1 or 4) and
+    // that many bytes; nothing when it does not fit its area.
     std::optional<std::span<const uint8_t>> PrefixedValue(const KvtField_st* pField, uint32_t nPrefix) const;
     // The ten fixed-size readers: values up to 4 bytes come from the field
     // record, 8-byte values from the field data.

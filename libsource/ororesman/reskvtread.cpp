@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "bytereader.h"
-
 #include "orobase.h"
 #include "reskvt.h"
 #include "reskvtinternal.h"

@@ -6,7 +6,6 @@
 
 #include "asciitext.h"
 #include "bytereader.h"
-
 #include "kvtfieldindexarrays.h"
 #include "kvtfieldlabelindex.h"
 #include "kvtlabeltableindex.h"
