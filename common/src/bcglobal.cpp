@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "asciitext.h"
 #include "processenv.h"
 #include "versionresource.h"
 
@@ -40,11 +41,6 @@ const COroString& BuildTitle()
 
 namespace {
 
-int ToLowerAscii(unsigned char c)
-{
-    return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c;
-}
-
 // True when the text holds at least n characters, looking no further.
 bool HasAtLeast(const char* p, int32_t n)
 {
@@ -64,7 +60,7 @@ int32_t StrNICmpPrefix(const char* a, const char* b, int32_t n)
     if (!HasAtLeast(pA, n) || !HasAtLeast(pB, n))
         return -1;
     for (int32_t i = 0; i < n; ++i) {
-        const int nDiff = ToLowerAscii(static_cast<unsigned char>(pA[i])) - ToLowerAscii(static_cast<unsigned char>(pB[i]));
+        const int nDiff = AsciiLower(static_cast<unsigned char>(pA[i])) - AsciiLower(static_cast<unsigned char>(pB[i]));
         if (nDiff != 0)
             return nDiff;
     }

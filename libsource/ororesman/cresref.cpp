@@ -1,18 +1,9 @@
 #include <cstring>
 
+#include "asciitext.h"
 #include "orobase.h"
 #include "ororesman.h"
 #include "ororesmaninternal.h"
-
-namespace {
-
-// Resource names change only the letters A to Z; other bytes stay as they are.
-char LowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-} // namespace
 
 CResRef::CResRef()
 {
@@ -27,7 +18,7 @@ CResRef::CResRef(const char* pText)
     if (std::strlen(pText) > sizeof(m_resRef))
         OroAssert(ororesman::kModule, ororesman::kLineResRefTooLong, pText);
     for (size_t i = 0; i < sizeof(m_resRef) && pText[i] != '\0'; ++i)
-        m_resRef[i] = LowerAscii(pText[i]);
+        m_resRef[i] = AsciiLower(pText[i]);
 }
 
 CResRef::CResRef(const COroString& sText)
@@ -35,7 +26,7 @@ CResRef::CResRef(const COroString& sText)
     std::memset(m_resRef, 0, sizeof(m_resRef));
     const char* pText = sText.CStr();
     for (size_t i = 0; i < sizeof(m_resRef) && pText[i] != '\0'; ++i)
-        m_resRef[i] = LowerAscii(pText[i]);
+        m_resRef[i] = AsciiLower(pText[i]);
 }
 
 CResRef::CResRef(const char* pChars, uint32_t nLength)
@@ -65,7 +56,7 @@ CResRef CResRef::GetLowerCase() const
     CResRef lower;
     const uint32_t n = GetLength();
     for (uint32_t i = 0; i < n; ++i)
-        lower.m_resRef[i] = LowerAscii(m_resRef[i]);
+        lower.m_resRef[i] = AsciiLower(m_resRef[i]);
     return lower;
 }
 

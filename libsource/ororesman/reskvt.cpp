@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "kvtfieldindexarrays.h"
 #include "kvtfieldlabelindex.h"
@@ -35,22 +36,18 @@ uint32_t CapacityAbove(uint32_t nUsed, uint32_t nStep)
 } // namespace
 
 CResKVT::CResKVT()
-    : m_nStructStep(kInitialStructs), m_nFieldStep(kInitialFields), m_nLabelStep(kInitialLabels),
-      m_nFieldDataStep(kInitialFieldData), m_nFieldIndicesStep(kInitialFieldIndices),
-      m_nListIndicesStep(kInitialListIndices), m_pHeader(nullptr), m_pStructs(nullptr), m_nStructCapacity(0),
-      m_pFields(nullptr), m_nFieldCapacity(0), m_pLabels(nullptr), m_nLabelCapacity(0), m_pFieldData(nullptr),
-      m_nFieldDataCapacity(0), m_pFieldIndices(nullptr), m_nFieldIndicesCapacity(0), m_nFieldIndicesAbandoned(0),
-      m_pListIndices(nullptr), m_nListIndicesCapacity(0),
-      m_nListIndicesAbandoned(0), m_labelResult{}, m_labelResultKey{}, m_expectedFileType{}, m_bBorrowed(0), m_bDemanded(0),
+    : m_structs(kInitialStructs), m_fields(kInitialFields), m_labels(kInitialLabels), m_fieldData(kInitialFieldData),
+      m_fieldIndices(kInitialFieldIndices), m_listIndices(kInitialListIndices), m_nFieldIndicesAbandoned(0),
+      m_nListIndicesAbandoned(0), m_labelResult{}, m_labelResultKey{}, m_expectedFileType{}, m_bDemanded(0),
       m_pFieldLabelIndex(nullptr), m_pLabelTableIndex(nullptr), m_pLookupMemo(nullptr), m_pBuiltFieldIndices(nullptr)
 {}
 
 CResKVT::~CResKVT()
 {
-    if (m_bBorrowed != 0)
+    if (IsBorrowed())
         Detach();
     else
-        FreeOwned();
+        ReleaseTables();
     delete m_pFieldLabelIndex;
     delete m_pLabelTableIndex;
     delete m_pLookupMemo;
@@ -67,7 +64,7 @@ void CResKVT::SetExpectedFileType(const char* pFileType)
 
 uint32_t CResKVT::GetStructCount() const
 {
-    return (m_pHeader != nullptr && m_pStructs != nullptr) ? m_pHeader->structCount : 0;
+    return (m_header.Data() != nullptr && m_structs.Data() != nullptr) ? m_header.Data()->structCount : 0;
 }
 
 void CResKVT::ForgetLookups()
@@ -85,29 +82,15 @@ void CResKVT::ForgetLabelIndexes()
         m_pLabelTableIndex->Clear();
 }
 
-void CResKVT::FreeOwned()
+void CResKVT::ReleaseTables()
 {
-    delete m_pHeader;
-    delete[] m_pStructs;
-    delete[] m_pFields;
-    delete[] m_pLabels;
-    delete[] m_pFieldData;
-    delete[] m_pFieldIndices;
-    delete[] m_pListIndices;
-    ForgetPointers();
-}
-
-void CResKVT::ForgetPointers()
-{
-    m_pHeader = nullptr;
-    m_pStructs = nullptr;
-    m_pFields = nullptr;
-    m_pLabels = nullptr;
-    m_pFieldData = nullptr;
-    m_pFieldIndices = nullptr;
-    m_pListIndices = nullptr;
-    m_nStructCapacity = m_nFieldCapacity = m_nLabelCapacity = 0;
-    m_nFieldDataCapacity = m_nFieldIndicesCapacity = m_nListIndicesCapacity = 0;
+    m_header.Reset();
+    m_structs.Reset();
+    m_fields.Reset();
+    m_labels.Reset();
+    m_fieldData.Reset();
+    m_fieldIndices.Reset();
+    m_listIndices.Reset();
     m_nFieldIndicesAbandoned = m_nListIndicesAbandoned = 0;
     delete m_pBuiltFieldIndices;
     m_pBuiltFieldIndices = nullptr;
@@ -125,23 +108,27 @@ void CResKVT::Detach()
         }
         m_bDemanded = 0;
     }
-    m_bBorrowed = 0;
-    // The pointed-to data belongs to someone else: forget it, free nothing.
-    ForgetPointers();
+    // The image belongs to someone else: its tables are forgotten, not freed.
+    ReleaseTables();
 }
 
 CResKVT::OwnedTables CResKVT::NewTables(const KvtHeader_st* pOld) const
 {
-    OwnedTables tables{};
-    tables.pHeader = new KvtHeader_st{};
-    tables.nStructCapacity = kInitialStructs;
-    tables.nFieldCapacity = kInitialFields;
-    tables.nLabelCapacity = kInitialLabels;
-    tables.nFieldDataCapacity = kInitialFieldData;
-    tables.nFieldIndicesCapacity = kInitialFieldIndices;
-    tables.nListIndicesCapacity = kInitialListIndices;
-    if (pOld != nullptr) {
-        KvtHeader_st* pHeader = tables.pHeader;
+    const bool bOld = pOld != nullptr;
+    OwnedTables tables{
+        TKvtTable<KvtHeader_st>::NewOwned(1),
+        TKvtTable<KvtStruct_st>::NewOwned(bOld ? CapacityAbove(pOld->structCount, m_structs.Step()) : kInitialStructs),
+        TKvtTable<KvtField_st>::NewOwned(bOld ? CapacityAbove(pOld->fieldCount, m_fields.Step()) : kInitialFields),
+        TKvtTable<KvtLabel_st>::NewOwned(bOld ? CapacityAbove(pOld->labelCount, m_labels.Step()) : kInitialLabels),
+        TKvtTable<uint8_t>::NewOwned(bOld ? CapacityAbove(pOld->fieldDataSize, m_fieldData.Step()) : kInitialFieldData),
+        TKvtTable<uint8_t>::NewOwned(bOld ? CapacityAbove(pOld->fieldIndicesSize, m_fieldIndices.Step())
+                                          : kInitialFieldIndices),
+        TKvtTable<uint8_t>::NewOwned(bOld ? CapacityAbove(pOld->listIndicesSize, m_listIndices.Step())
+                                          : kInitialListIndices),
+    };
+    KvtHeader_st* pHeader = tables.header.Data();
+    *pHeader = KvtHeader_st{};
+    if (bOld) {
         std::memcpy(pHeader->fileType, pOld->fileType, 4);
         std::memcpy(pHeader->version, pOld->version, 4);
         pHeader->structCount = pOld->structCount;
@@ -150,48 +137,19 @@ CResKVT::OwnedTables CResKVT::NewTables(const KvtHeader_st* pOld) const
         pHeader->fieldDataSize = pOld->fieldDataSize;
         pHeader->fieldIndicesSize = pOld->fieldIndicesSize;
         pHeader->listIndicesSize = pOld->listIndicesSize;
-        tables.nStructCapacity = CapacityAbove(pOld->structCount, m_nStructStep);
-        tables.nFieldCapacity = CapacityAbove(pOld->fieldCount, m_nFieldStep);
-        tables.nLabelCapacity = CapacityAbove(pOld->labelCount, m_nLabelStep);
-        tables.nFieldDataCapacity = CapacityAbove(pOld->fieldDataSize, m_nFieldDataStep);
-        tables.nFieldIndicesCapacity = CapacityAbove(pOld->fieldIndicesSize, m_nFieldIndicesStep);
-        tables.nListIndicesCapacity = CapacityAbove(pOld->listIndicesSize, m_nListIndicesStep);
     }
-    tables.pStructs = new KvtStruct_st[tables.nStructCapacity];
-    tables.pFields = new KvtField_st[tables.nFieldCapacity];
-    tables.pLabels = new KvtLabel_st[tables.nLabelCapacity];
-    tables.pFieldData = new uint8_t[tables.nFieldDataCapacity];
-    tables.pFieldIndices = new uint8_t[tables.nFieldIndicesCapacity];
-    tables.pListIndices = new uint8_t[tables.nListIndicesCapacity];
     return tables;
 }
 
-void CResKVT::FreeTables(const OwnedTables& tables)
+void CResKVT::AdoptTables(OwnedTables&& tables)
 {
-    delete tables.pHeader;
-    delete[] tables.pStructs;
-    delete[] tables.pFields;
-    delete[] tables.pLabels;
-    delete[] tables.pFieldData;
-    delete[] tables.pFieldIndices;
-    delete[] tables.pListIndices;
-}
-
-void CResKVT::AdoptTables(const OwnedTables& tables)
-{
-    m_pHeader = tables.pHeader;
-    m_pStructs = tables.pStructs;
-    m_nStructCapacity = tables.nStructCapacity;
-    m_pFields = tables.pFields;
-    m_nFieldCapacity = tables.nFieldCapacity;
-    m_pLabels = tables.pLabels;
-    m_nLabelCapacity = tables.nLabelCapacity;
-    m_pFieldData = tables.pFieldData;
-    m_nFieldDataCapacity = tables.nFieldDataCapacity;
-    m_pFieldIndices = tables.pFieldIndices;
-    m_nFieldIndicesCapacity = tables.nFieldIndicesCapacity;
-    m_pListIndices = tables.pListIndices;
-    m_nListIndicesCapacity = tables.nListIndicesCapacity;
+    m_header.TakeRecords(std::move(tables.header));
+    m_structs.TakeRecords(std::move(tables.structs));
+    m_fields.TakeRecords(std::move(tables.fields));
+    m_labels.TakeRecords(std::move(tables.labels));
+    m_fieldData.TakeRecords(std::move(tables.fieldData));
+    m_fieldIndices.TakeRecords(std::move(tables.fieldIndices));
+    m_listIndices.TakeRecords(std::move(tables.listIndices));
     ForgetLookups();
 }
 
@@ -199,52 +157,49 @@ void CResKVT::MakeEditable()
 {
     // The copy below works on the plain byte area.
     MaterializeFieldIndices();
-    const KvtHeader_st* pOld = m_pHeader;
-    const OwnedTables tables = NewTables(pOld);
+    const KvtHeader_st* pOld = m_header.Data();
+    OwnedTables tables = NewTables(pOld);
     if (pOld != nullptr) {
-        CopyUsed(tables.pStructs, m_pStructs, static_cast<size_t>(pOld->structCount) * sizeof(KvtStruct_st));
-        CopyUsed(tables.pFields, m_pFields, static_cast<size_t>(pOld->fieldCount) * sizeof(KvtField_st));
-        CopyUsed(tables.pLabels, m_pLabels, static_cast<size_t>(pOld->labelCount) * sizeof(KvtLabel_st));
-        CopyUsed(tables.pFieldData, m_pFieldData, pOld->fieldDataSize);
-        CopyUsed(tables.pFieldIndices, m_pFieldIndices, pOld->fieldIndicesSize);
-        CopyUsed(tables.pListIndices, m_pListIndices, pOld->listIndicesSize);
+        CopyUsed(tables.structs.Data(), m_structs.Data(), static_cast<size_t>(pOld->structCount) * sizeof(KvtStruct_st));
+        CopyUsed(tables.fields.Data(), m_fields.Data(), static_cast<size_t>(pOld->fieldCount) * sizeof(KvtField_st));
+        CopyUsed(tables.labels.Data(), m_labels.Data(), static_cast<size_t>(pOld->labelCount) * sizeof(KvtLabel_st));
+        CopyUsed(tables.fieldData.Data(), m_fieldData.Data(), pOld->fieldDataSize);
+        CopyUsed(tables.fieldIndices.Data(), m_fieldIndices.Data(), pOld->fieldIndicesSize);
+        CopyUsed(tables.listIndices.Data(), m_listIndices.Data(), pOld->listIndicesSize);
     }
 
-    if (m_bBorrowed != 0)
+    if (IsBorrowed())
         Detach();
     else
-        FreeOwned();
-    AdoptTables(tables);
+        ReleaseTables();
+    AdoptTables(std::move(tables));
 }
 
 void CResKVT::MaterializeFieldIndices()
 {
     if (m_pBuiltFieldIndices == nullptr)
         return;
-    const uint32_t nUsed = m_pHeader != nullptr ? m_pHeader->fieldIndicesSize : 0;
-    const uint32_t nCapacity = m_nFieldIndicesCapacity > nUsed ? m_nFieldIndicesCapacity : nUsed;
-    uint8_t* pArea = new uint8_t[nCapacity];
-    m_pBuiltFieldIndices->Materialize(pArea, nUsed, m_pStructs, m_pHeader != nullptr ? m_pHeader->structCount : 0);
+    const uint32_t nUsed = m_header.Data() != nullptr ? m_header.Data()->fieldIndicesSize : 0;
+    const uint32_t nCapacity = m_fieldIndices.Capacity() > nUsed ? m_fieldIndices.Capacity() : nUsed;
+    TKvtTable<uint8_t> area = TKvtTable<uint8_t>::NewOwned(nCapacity);
+    m_pBuiltFieldIndices->Materialize(area.Data(), nUsed, m_structs.Data(),
+                                      m_header.Data() != nullptr ? m_header.Data()->structCount : 0);
     delete m_pBuiltFieldIndices;
     m_pBuiltFieldIndices = nullptr;
-    m_pFieldIndices = pArea;
-    m_nFieldIndicesCapacity = nCapacity;
+    m_fieldIndices.TakeRecords(std::move(area));
 }
 
 const uint8_t* CResKVT::GetFieldIndicesBlock()
 {
     MaterializeFieldIndices();
-    return m_pFieldIndices;
+    return m_fieldIndices.Data();
 }
 
 bool CResKVT::OnResourceServiced()
 {
     if (m_pData == nullptr)
         return false;
-    if (m_bBorrowed == 0)
-        FreeOwned();
-    m_bBorrowed = 0;
-    ForgetPointers();
+    ReleaseTables();
     const KvtHeader_st* pDelivered = static_cast<const KvtHeader_st*>(m_pData);
     if (m_nDataSize < kHeaderSize)
         return false;
@@ -260,34 +215,33 @@ bool CResKVT::OnResourceServiced()
     if (!ImageSectionsInside(pImage, m_nDataSize))
         return false;
     PointIntoImage(pImage);
-    m_bBorrowed = 1;
     return true;
 }
 
 bool CResKVT::OnResourceReleased()
 {
-    if (m_bBorrowed != 0) {
-        ForgetPointers();
-        m_bBorrowed = 0;
-    }
+    if (IsBorrowed())
+        ReleaseTables();
     return true;
 }
 
 void CResKVT::PointIntoImage(uint8_t* pImage)
 {
     KvtHeader_st* pHeader = reinterpret_cast<KvtHeader_st*>(pImage);
-    m_pHeader = pHeader;
-    m_pStructs = pHeader->structCount != 0 ? reinterpret_cast<KvtStruct_st*>(pImage + pHeader->structOffset) : nullptr;
-    m_pFields = pHeader->fieldCount != 0 ? reinterpret_cast<KvtField_st*>(pImage + pHeader->fieldOffset) : nullptr;
-    m_pLabels = pHeader->labelCount != 0 ? reinterpret_cast<KvtLabel_st*>(pImage + pHeader->labelOffset) : nullptr;
-    m_pFieldData = pHeader->fieldDataSize != 0 ? pImage + pHeader->fieldDataOffset : nullptr;
-    m_pFieldIndices = pHeader->fieldIndicesSize != 0 ? pImage + pHeader->fieldIndicesOffset : nullptr;
-    m_pListIndices = pHeader->listIndicesSize != 0 ? pImage + pHeader->listIndicesOffset : nullptr;
-    m_nStructCapacity = pHeader->structCount;
-    m_nFieldCapacity = pHeader->fieldCount;
-    m_nLabelCapacity = pHeader->labelCount;
-    m_nFieldDataCapacity = pHeader->fieldDataSize;
-    m_nFieldIndicesCapacity = pHeader->fieldIndicesSize;
-    m_nListIndicesCapacity = pHeader->listIndicesSize;
+    // A section without records may name any offset: it is not pointed into.
+    auto section = [pImage](uint32_t nOffset, uint32_t nCount) { return nCount != 0 ? pImage + nOffset : nullptr; };
+    m_header.TakeRecords(TKvtTable<KvtHeader_st>::Borrow(pHeader, 1));
+    m_structs.TakeRecords(TKvtTable<KvtStruct_st>::Borrow(
+        reinterpret_cast<KvtStruct_st*>(section(pHeader->structOffset, pHeader->structCount)), pHeader->structCount));
+    m_fields.TakeRecords(TKvtTable<KvtField_st>::Borrow(
+        reinterpret_cast<KvtField_st*>(section(pHeader->fieldOffset, pHeader->fieldCount)), pHeader->fieldCount));
+    m_labels.TakeRecords(TKvtTable<KvtLabel_st>::Borrow(
+        reinterpret_cast<KvtLabel_st*>(section(pHeader->labelOffset, pHeader->labelCount)), pHeader->labelCount));
+    m_fieldData.TakeRecords(TKvtTable<uint8_t>::Borrow(section(pHeader->fieldDataOffset, pHeader->fieldDataSize),
+                                                       pHeader->fieldDataSize));
+    m_fieldIndices.TakeRecords(TKvtTable<uint8_t>::Borrow(
+        section(pHeader->fieldIndicesOffset, pHeader->fieldIndicesSize), pHeader->fieldIndicesSize));
+    m_listIndices.TakeRecords(TKvtTable<uint8_t>::Borrow(
+        section(pHeader->listIndicesOffset, pHeader->listIndicesSize), pHeader->listIndicesSize));
     ForgetLabelIndexes();
 }

@@ -7,7 +7,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 
+#include "kvttable.h"
 #include "orolocstring.h"
 #include "orostring.h"
 #include "ororesman.h"
@@ -111,9 +114,9 @@ public:
     int32_t GetFieldIndexByLabel(const CKvtStructHandle* pStruct, const char* pLabel);
     int32_t GetFieldType(const CKvtStructHandle* pStruct, const char* pLabel, int32_t nIndex);
     const char* GetFieldLabel(const CKvtStructHandle* pStruct, int32_t nIndex);
-    // GetFieldLabel of field nIndex, and in *pType what GetFieldType then
-    // gives for (the label, or "" when it is null; nIndex): the type of the
-    // first field with that label. One search serves both.
+    // The label of field nIndex, as GetFieldLabel gives it, and in *pType the
+    // type of the first field with that label, as GetFieldType gives it for
+    // that label ("" when the field has none). One search serves both.
     const char* GetFieldLabelAndType(const CKvtStructHandle* pStruct, int32_t nIndex, int32_t* pType);
     uint32_t GetFieldSize(const CKvtStructHandle* pStruct, const char* pLabel, int32_t nIndex);
     bool GetStructField(CKvtStructHandle* pOut, const CKvtStructHandle* pStruct, const char* pLabel);
@@ -121,12 +124,12 @@ public:
     int32_t GetListCount(const CKvtListHandle* pList);
     bool GetListElement(CKvtStructHandle* pOut, const CKvtListHandle* pList, int32_t nElement);
 
-    // How many fields of the struct its record can address: min(field count,
-    // 1 for a single field, or the indices that fit in the field indices block
-    // from its array offset). -1 when the struct is invalid.
+    // How many of the struct's fields can be reached: its field count, but
+    // for two or more fields no more indices than fit between its array
+    // offset and the end of the field indices area. -1 for an invalid struct.
     int32_t GetAddressableFieldCount(const CKvtStructHandle* pStruct);
-    // min(element count, the struct indices its entry holds); 0 when the list
-    // does not exist.
+    // How many elements can be reached: the element count, but no more than
+    // the struct indices its entry holds; 0 when the list does not exist.
     int32_t GetAddressableListCount(const CKvtListHandle* pList);
     // Number of struct records (0 when empty).
     uint32_t GetStructCount() const;
@@ -199,20 +202,21 @@ public:
     // Size of the file image: 56 + every table and block; 0 when empty.
     // Computed in 64 bits: a damaged image may overlap its sections.
     uint64_t GetTotalSize() const;
-    // Removes the abandoned bytes of both index areas when they are more than
-    // nMinBytes and A * 100 / S is more than nMinPercent.
+    // Removes the abandoned bytes of both index areas when there are more
+    // than nMinBytes of them and they are more than nMinPercent percent of
+    // the file image's size.
     void Compact(uint8_t nMinPercent, uint32_t nMinBytes);
 
     // Read-only views for tests and tools.
-    const KvtHeader_st* GetHeader() const { return m_pHeader; }
+    const KvtHeader_st* GetHeader() const { return m_header.Data(); }
     uint32_t GetFieldIndicesAbandoned() const { return m_nFieldIndicesAbandoned; }
     uint32_t GetListIndicesAbandoned() const { return m_nListIndicesAbandoned; }
-    uint32_t GetFieldIndicesCapacity() const { return m_nFieldIndicesCapacity; }
-    uint32_t GetListIndicesCapacity() const { return m_nListIndicesCapacity; }
-    uint32_t GetFieldDataCapacity() const { return m_nFieldDataCapacity; }
-    uint32_t GetStructCapacity() const { return m_nStructCapacity; }
-    uint32_t GetFieldCapacity() const { return m_nFieldCapacity; }
-    uint32_t GetLabelCapacity() const { return m_nLabelCapacity; }
+    uint32_t GetFieldIndicesCapacity() const { return m_fieldIndices.Capacity(); }
+    uint32_t GetListIndicesCapacity() const { return m_listIndices.Capacity(); }
+    uint32_t GetFieldDataCapacity() const { return m_fieldData.Capacity(); }
+    uint32_t GetStructCapacity() const { return m_structs.Capacity(); }
+    uint32_t GetFieldCapacity() const { return m_fields.Capacity(); }
+    uint32_t GetLabelCapacity() const { return m_labels.Capacity(); }
     // The field indices area byte for byte (abandoned copies included). A file
     // being built keeps the area in a compact form of its own; asking for the
     // bytes turns it back into the plain byte area.
@@ -222,36 +226,25 @@ public:
     void SetExpectedFileType(const char* pFileType);
 
 private:
-    // Growth steps, doubled at each growth of their table.
-    uint32_t m_nStructStep;
-    uint32_t m_nFieldStep;
-    uint32_t m_nLabelStep;
-    uint32_t m_nFieldDataStep;
-    uint32_t m_nFieldIndicesStep;
-    uint32_t m_nListIndicesStep;
-
-    KvtHeader_st* m_pHeader;
-    KvtStruct_st* m_pStructs;
-    uint32_t m_nStructCapacity;
-    KvtField_st* m_pFields;
-    uint32_t m_nFieldCapacity;
-    KvtLabel_st* m_pLabels;
-    uint32_t m_nLabelCapacity;
-    uint8_t* m_pFieldData;
-    uint32_t m_nFieldDataCapacity;
-    uint8_t* m_pFieldIndices;
-    uint32_t m_nFieldIndicesCapacity;
+    // Each table is the object's own, or (all of them together) borrowed
+    // from a file image the resource manager delivered. The header's
+    // capacity is 1; the others grow by their step, which doubles each time.
+    TKvtTable<KvtHeader_st> m_header;
+    TKvtTable<KvtStruct_st> m_structs;
+    TKvtTable<KvtField_st> m_fields;
+    TKvtTable<KvtLabel_st> m_labels;
+    TKvtTable<uint8_t> m_fieldData;
+    TKvtTable<uint8_t> m_fieldIndices;
+    TKvtTable<uint8_t> m_listIndices;
+    // Bytes of the index areas left behind by moved blocks, until compaction.
     uint32_t m_nFieldIndicesAbandoned;
-    uint8_t* m_pListIndices;
-    uint32_t m_nListIndicesCapacity;
     uint32_t m_nListIndicesAbandoned;
     char m_labelResult[17];
-    // The lookup key of the text in m_labelResult, kept with it: a lookup by
-    // that very buffer (the load walk reads each value by it) needs not build
-    // the key again.
+    // The lookup key of m_labelResult's text. The load walk reads each value
+    // by that very buffer, so its key is kept instead of built again.
     uint64_t m_labelResultKey[2];
     char m_expectedFileType[4];
-    int32_t m_bBorrowed;
+    // Set while the manager has the image this object borrows.
     int32_t m_bDemanded;
 
     // Lookups by label in structs with many fields, and of labels by the writer;
@@ -261,43 +254,39 @@ private:
     // The latest answers of FindIndexByKey; forgotten at every table change.
     CKvtLookupMemo* m_pLookupMemo;
     // Set while a file built by CreateNew keeps its field indices area as
-    // arrays per struct (m_pFieldIndices is null then); see kvtfieldindexarrays.h.
+    // arrays per struct (m_fieldIndices holds no bytes then); see kvtfieldindexarrays.h.
     CKvtFieldIndexArrays* m_pBuiltFieldIndices;
 
     // A full set of owned tables, sized as MakeEditable sizes them; the used
     // parts are filled in by whoever made the set.
     struct OwnedTables {
-        KvtHeader_st* pHeader;
-        KvtStruct_st* pStructs;
-        uint32_t nStructCapacity;
-        KvtField_st* pFields;
-        uint32_t nFieldCapacity;
-        KvtLabel_st* pLabels;
-        uint32_t nLabelCapacity;
-        uint8_t* pFieldData;
-        uint32_t nFieldDataCapacity;
-        uint8_t* pFieldIndices;
-        uint32_t nFieldIndicesCapacity;
-        uint8_t* pListIndices;
-        uint32_t nListIndicesCapacity;
+        TKvtTable<KvtHeader_st> header;
+        TKvtTable<KvtStruct_st> structs;
+        TKvtTable<KvtField_st> fields;
+        TKvtTable<KvtLabel_st> labels;
+        TKvtTable<uint8_t> fieldData;
+        TKvtTable<uint8_t> fieldIndices;
+        TKvtTable<uint8_t> listIndices;
     };
     // Tables for the counts and sizes of pOld (initial capacities without one),
     // with a new header that holds those counts and sizes.
     OwnedTables NewTables(const KvtHeader_st* pOld) const;
-    static void FreeTables(const OwnedTables& tables);
     // Makes the set this object's tables (the old ones must be gone).
-    void AdoptTables(const OwnedTables& tables);
+    void AdoptTables(OwnedTables&& tables);
+    bool IsBorrowed() const { return m_header.IsBorrowed(); }
     // Reads every section of the file named by the header (already checked
     // against the file's size) straight into new owned tables.
     bool ReadSections(int nFile, const KvtHeader_st& header);
 
     bool LoadImage(const uint8_t* pData, size_t nSize, const char* pName);
+    // Gives a borrowed image back to the manager and forgets it.
     void Detach();
-    void FreeOwned();
+    // Frees owned tables or forgets borrowed ones, and drops what was kept
+    // about them (abandoned counts, built field indices, lookup indexes).
+    void ReleaseTables();
     void ForgetLabelIndexes();
     // Every change to the tables that a lookup by label reads calls this.
     void ForgetLookups();
-    void ForgetPointers();
     // Whether every section with a non-zero count or size lies inside the image.
     static bool ImageSectionsInside(const uint8_t* pImage, uint64_t nSize);
     void PointIntoImage(uint8_t* pImage);
@@ -313,34 +302,41 @@ private:
     int32_t FindIndexByKey(uint32_t nStructIndex, KvtLabelKey key);
     int32_t LinearFindByKey(const KvtStruct_st* pRecord, KvtLabelKey key) const;
     KvtField_st* FindListField(const CKvtListHandle* pList);
-    // Bytes of the list indices block available from the list field's entry, or -1.
-    int64_t ListEntryBytes(const KvtField_st* pField) const;
     // The field of the reader's type, or null (warning raised for another type).
     KvtField_st* FieldForRead(const CKvtStructHandle* pStruct, const char* pLabel, uint32_t nType, int32_t nLine);
-    // Bytes of the field data block from the field's offset, or -1 when outside.
-    int64_t FieldDataBytes(const KvtField_st* pField) const;
+    // The bytes from the field's offset to the end of its area (the list
+    // indices for a LIST field, the field data otherwise), or an empty span
+    // when the offset lies outside or fewer than nMinSize bytes follow it.
+    std::span<const uint8_t> FieldData(const KvtField_st* pField, uint64_t nMinSize) const;
+    // The value of a field stored as its length (nPrefix bytes: 1 or 4) and
+    // that many bytes; nothing when it does not fit its area.
+    std::optional<std::span<const uint8_t>> PrefixedValue(const KvtField_st* pField, uint32_t nPrefix) const;
+    // The ten fixed-size readers: values up to 4 bytes come from the field
+    // record, 8-byte values from the field data.
+    template <typename T>
+    T ReadFixed(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess, T defaultValue, uint32_t nType,
+                int32_t nLine);
     // Reads a LOCSTRING field's value into value; false when it does not fit
     // its block or its substrings do not add up to the declared size.
     bool ParseLocString(const KvtField_st* pField, COroLocString& value);
-    // The length word/byte of a length-prefixed value and whether it fits its block.
-    bool PrefixedLength(const KvtField_st* pField, uint32_t nPrefix, uint32_t* pLength) const;
 
-    bool HasFieldIndicesArea() const { return m_pFieldIndices != nullptr || m_pBuiltFieldIndices != nullptr; }
+    bool HasFieldIndicesArea() const { return m_fieldIndices.Data() != nullptr || m_pBuiltFieldIndices != nullptr; }
     // Writes the built area out as the plain byte area and drops the arrays.
     void MaterializeFieldIndices();
     // ReserveFieldIndices for the built area: the same offsets, sizes,
     // capacity and abandoned count, with the struct's entries kept apart.
     int64_t ReserveBuiltFieldIndices(uint32_t nStruct, uint32_t nOldOffset, uint32_t nOldSize, uint32_t nNewSize);
-    void CompactBuiltFieldIndices();
 
     enum class TArea { FieldData, FieldIndices, ListIndices };
     int64_t ReserveBlock(TArea eArea, uint32_t nOldOffset, uint32_t nOldSize, uint32_t nNewSize);
+    TKvtTable<uint8_t>& AreaTable(TArea eArea);
     uint32_t GetAreaUsed(TArea eArea) const;
     void SetAreaUsed(TArea eArea, uint32_t nUsed);
     // Adds a field whose value is held in the field record itself.
     bool AddInlineField(const CKvtStructHandle* pStruct, const char* pLabel, uint32_t nType, uint32_t nData);
     KvtField_st* AddFieldWithData(const CKvtStructHandle* pStruct, const char* pLabel, uint32_t nType,
                                   const void* pBytes, uint32_t nSize);
-    void CompactFieldIndices();
-    void CompactListIndices();
+    // Copies the live blocks of an index area to its front in record order,
+    // leaving the abandoned bytes behind.
+    void CompactIndexArea(TArea eArea);
 };

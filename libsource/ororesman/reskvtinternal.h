@@ -70,10 +70,4 @@ inline KvtLabel_st MakeLabelKey(const char* pLabel)
     return key;
 }
 
-// Doubles a growth step without letting it wrap to zero.
-inline uint32_t DoubledStep(uint32_t nStep)
-{
-    return nStep >= 0x80000000u ? 0x80000000u : nStep * 2;
-}
-
 } // namespace reskvt

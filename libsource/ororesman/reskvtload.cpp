@@ -7,10 +7,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "orobase.h"
 #include "reskvt.h"
 #include "reskvtinternal.h"
+#include "uniquefile.h"
 
 using namespace reskvt;
 
@@ -77,14 +79,13 @@ bool CResKVT::LoadImage(const uint8_t* pData, size_t nSize, const char* pName)
     // The image is only read from: MakeEditable copies every section into
     // buffers of this object's own and then forgets the borrowed pointers.
     PointIntoImage(const_cast<uint8_t*>(pData));
-    m_bBorrowed = 1;
     MakeEditable();
     return true;
 }
 
 bool CResKVT::LoadFromMemory(const uint8_t* pData, size_t nSize, const char* pNameForMessages)
 {
-    if (m_pHeader != nullptr)
+    if (m_header.Data() != nullptr)
         return false;
     if (pData == nullptr || nSize == 0)
         return false; // as a file that cannot be read
@@ -93,77 +94,66 @@ bool CResKVT::LoadFromMemory(const uint8_t* pData, size_t nSize, const char* pNa
 
 bool CResKVT::GetFileData(const char* pFileName)
 {
-    if (m_pHeader != nullptr)
+    if (m_header.Data() != nullptr)
         return false;
     const char* pName = pFileName != nullptr ? pFileName : "";
-    std::FILE* pFile = pFileName != nullptr ? std::fopen(pFileName, "rb") : nullptr;
-    if (pFile == nullptr) {
+    const CUniqueFile file(pFileName, "rb");
+    if (!file) {
         COroString sMessage = COroString("CResKvt::GetFileData: File not opened: ") + COroString(pName);
         OroWarning(kModule, kLineNotOpened, sMessage.CStr());
         return false;
     }
     // Only a regular file has a size that one read can deliver (a folder opens
     // for reading but cannot be read).
+    const int nFile = fileno(file.Get());
     struct stat info;
-    if (fstat(fileno(pFile), &info) != 0 || !S_ISREG(info.st_mode)) {
-        std::fclose(pFile);
+    if (fstat(nFile, &info) != 0 || !S_ISREG(info.st_mode))
         return false;
-    }
     off_t nSize = -1;
-    if (fseeko(pFile, 0, SEEK_END) == 0)
-        nSize = ftello(pFile);
-    if (nSize <= 0 || fseeko(pFile, 0, SEEK_SET) != 0) {
-        std::fclose(pFile);
+    if (fseeko(file.Get(), 0, SEEK_END) == 0)
+        nSize = ftello(file.Get());
+    if (nSize <= 0 || fseeko(file.Get(), 0, SEEK_SET) != 0)
         return false;
-    }
     // The header decides what else is read: each section goes straight from
     // the file into its table, with no copy of the whole file in between.
     uint8_t header[kHeaderSize] = {};
     const size_t nHeader = static_cast<uint64_t>(nSize) < kHeaderSize ? static_cast<size_t>(nSize) : kHeaderSize;
-    const int nFile = fileno(pFile);
-    if (!ReadAt(nFile, header, nHeader, 0)) {
-        std::fclose(pFile);
+    if (!ReadAt(nFile, header, nHeader, 0))
         return false;
-    }
     if (!ImageSectionsInside(header, static_cast<uint64_t>(nSize))) {
-        std::fclose(pFile);
         WarnDamaged(pName);
         return false;
     }
     KvtHeader_st sections;
     std::memcpy(&sections, header, kHeaderSize);
-    const bool bRead = ReadSections(nFile, sections);
-    std::fclose(pFile);
-    return bRead;
+    return ReadSections(nFile, sections);
 }
 
 bool CResKVT::ReadSections(int nFile, const KvtHeader_st& header)
 {
-    const OwnedTables tables = NewTables(&header);
+    OwnedTables tables = NewTables(&header);
     // Sections with nothing in them may name any offset: they are not read.
     const bool bRead =
-        ReadAt(nFile, tables.pStructs, static_cast<uint64_t>(header.structCount) * sizeof(KvtStruct_st),
+        ReadAt(nFile, tables.structs.Data(), static_cast<uint64_t>(header.structCount) * sizeof(KvtStruct_st),
                header.structOffset) &&
-        ReadAt(nFile, tables.pFields, static_cast<uint64_t>(header.fieldCount) * sizeof(KvtField_st),
+        ReadAt(nFile, tables.fields.Data(), static_cast<uint64_t>(header.fieldCount) * sizeof(KvtField_st),
                header.fieldOffset) &&
-        ReadAt(nFile, tables.pLabels, static_cast<uint64_t>(header.labelCount) * sizeof(KvtLabel_st),
+        ReadAt(nFile, tables.labels.Data(), static_cast<uint64_t>(header.labelCount) * sizeof(KvtLabel_st),
                header.labelOffset) &&
-        ReadAt(nFile, tables.pFieldData, header.fieldDataSize, header.fieldDataOffset) &&
-        ReadAt(nFile, tables.pFieldIndices, header.fieldIndicesSize, header.fieldIndicesOffset) &&
-        ReadAt(nFile, tables.pListIndices, header.listIndicesSize, header.listIndicesOffset);
-    if (!bRead) {
-        FreeTables(tables);
+        ReadAt(nFile, tables.fieldData.Data(), header.fieldDataSize, header.fieldDataOffset) &&
+        ReadAt(nFile, tables.fieldIndices.Data(), header.fieldIndicesSize, header.fieldIndicesOffset) &&
+        ReadAt(nFile, tables.listIndices.Data(), header.listIndicesSize, header.listIndicesOffset);
+    if (!bRead)
         return false;
-    }
-    AdoptTables(tables);
+    AdoptTables(std::move(tables));
     ForgetLabelIndexes();
     return true;
 }
 
 void CResKVT::GetFileTypeAndVersion(COroString& sFileType, COroString& sVersion)
 {
-    if (m_pHeader == nullptr)
+    if (m_header.Data() == nullptr)
         return;
-    sFileType.Format("%.4s", m_pHeader->fileType);
-    sVersion.Format("%.4s", m_pHeader->version);
+    sFileType.Format("%.4s", m_header.Data()->fileType);
+    sVersion.Format("%.4s", m_header.Data()->version);
 }

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "bytereader.h"
 #include "kvtfieldindexarrays.h"
 #include "kvtfieldlabelindex.h"
 #include "kvtlookupmemo.h"
@@ -22,16 +23,16 @@ constexpr uint32_t kLinearSearchFields = 8;
 
 const KvtStruct_st* CResKVT::ResolveStruct(const CKvtStructHandle* pStruct) const
 {
-    if (pStruct == nullptr || m_pHeader == nullptr || m_pStructs == nullptr)
+    if (pStruct == nullptr || m_header.Data() == nullptr || m_structs.Data() == nullptr)
         return nullptr;
-    if (pStruct->nStructIndex >= m_pHeader->structCount)
+    if (pStruct->nStructIndex >= m_header.Data()->structCount)
         return nullptr;
-    return &m_pStructs[pStruct->nStructIndex];
+    return &m_structs.Data()[pStruct->nStructIndex];
 }
 
 KvtField_st* CResKVT::ResolveField(const KvtStruct_st* pRecord, uint32_t nIndex) const
 {
-    if (pRecord == nullptr || m_pFields == nullptr)
+    if (pRecord == nullptr || m_fields.Data() == nullptr)
         return nullptr;
     const uint32_t nCount = pRecord->fieldCount;
     if (nIndex >= nCount)
@@ -43,25 +44,25 @@ KvtField_st* CResKVT::ResolveField(const KvtStruct_st* pRecord, uint32_t nIndex)
         if (!HasFieldIndicesArea())
             return nullptr;
         const uint64_t nEnd = (static_cast<uint64_t>(nIndex) + 1) * 4 + pRecord->data;
-        if (nEnd > m_pHeader->fieldIndicesSize)
+        if (nEnd > m_header.Data()->fieldIndicesSize)
             return nullptr;
         if (m_pBuiltFieldIndices != nullptr)
-            nField = m_pBuiltFieldIndices->Get(static_cast<uint32_t>(pRecord - m_pStructs), nIndex);
+            nField = m_pBuiltFieldIndices->Get(static_cast<uint32_t>(pRecord - m_structs.Data()), nIndex);
         else
-            nField = LoadU32(m_pFieldIndices + pRecord->data + static_cast<uint64_t>(nIndex) * 4);
+            nField = LoadU32(m_fieldIndices.Data() + pRecord->data + static_cast<uint64_t>(nIndex) * 4);
     }
-    if (nField >= m_pHeader->fieldCount)
+    if (nField >= m_header.Data()->fieldCount)
         return nullptr;
-    return &m_pFields[nField];
+    return &m_fields.Data()[nField];
 }
 
 int32_t CResKVT::LinearFindByKey(const KvtStruct_st* pRecord, KvtLabelKey key) const
 {
     for (uint32_t i = 0; i < pRecord->fieldCount; ++i) {
         const KvtField_st* pField = ResolveField(pRecord, i);
-        if (pField == nullptr || m_pLabels == nullptr || pField->labelIndex >= m_pHeader->labelCount)
+        if (pField == nullptr || m_labels.Data() == nullptr || pField->labelIndex >= m_header.Data()->labelCount)
             break;
-        if (KvtLabelKey::FromBytes(m_pLabels[pField->labelIndex].name) == key)
+        if (KvtLabelKey::FromBytes(m_labels.Data()[pField->labelIndex].name) == key)
             return static_cast<int32_t>(i);
     }
     return -1;
@@ -85,9 +86,9 @@ int32_t CResKVT::FindIndexByKey(uint32_t nStructIndex, KvtLabelKey labelKey)
             m_pFieldLabelIndex = new CKvtFieldLabelIndex;
         auto probe = [this, pRecord](uint32_t nField) -> const void* {
             const KvtField_st* pField = ResolveField(pRecord, nField);
-            if (pField == nullptr || m_pLabels == nullptr || pField->labelIndex >= m_pHeader->labelCount)
+            if (pField == nullptr || m_labels.Data() == nullptr || pField->labelIndex >= m_header.Data()->labelCount)
                 return nullptr;
-            return m_pLabels[pField->labelIndex].name;
+            return m_labels.Data()[pField->labelIndex].name;
         };
         nIndex = m_pFieldLabelIndex->Find(nStructIndex, pRecord->fieldCount, labelKey, probe);
     }
@@ -108,7 +109,7 @@ KvtField_st* CResKVT::FindField(const CKvtStructHandle* pStruct, const char* pLa
                                                     : KvtLabelKey::FromText(pLabel);
     uint32_t nField = 0;
     if (m_pLookupMemo != nullptr && m_pLookupMemo->GetField(pStruct->nStructIndex, key, nField))
-        return nField == CKvtLookupMemo::kNoField ? nullptr : &m_pFields[nField];
+        return nField == CKvtLookupMemo::kNoField ? nullptr : &m_fields.Data()[nField];
     nIndex = FindIndexByKey(pStruct->nStructIndex, key);
     KvtField_st* pField = nIndex >= 0 ? ResolveField(pRecord, static_cast<uint32_t>(nIndex)) : nullptr;
     NoteFoundField(pStruct->nStructIndex, key, pField);
@@ -119,7 +120,7 @@ void CResKVT::NoteFoundField(uint32_t nStructIndex, KvtLabelKey key, const KvtFi
 {
     if (m_pLookupMemo != nullptr)
         m_pLookupMemo->NoteField(nStructIndex, key,
-                                 pField != nullptr ? static_cast<uint32_t>(pField - m_pFields) : CKvtLookupMemo::kNoField);
+                                 pField != nullptr ? static_cast<uint32_t>(pField - m_fields.Data()) : CKvtLookupMemo::kNoField);
 }
 
 void CResKVT::ReleaseStructIndex(const CKvtStructHandle* pStruct)
@@ -156,9 +157,9 @@ int32_t CResKVT::GetAddressableFieldCount(const CKvtStructHandle* pStruct)
     const uint32_t nCount = pRecord->fieldCount;
     if (nCount <= 1)
         return static_cast<int32_t>(nCount);
-    if (!HasFieldIndicesArea() || pRecord->data >= m_pHeader->fieldIndicesSize)
+    if (!HasFieldIndicesArea() || pRecord->data >= m_header.Data()->fieldIndicesSize)
         return 0;
-    const uint32_t nFit = (m_pHeader->fieldIndicesSize - pRecord->data) / 4;
+    const uint32_t nFit = (m_header.Data()->fieldIndicesSize - pRecord->data) / 4;
     return static_cast<int32_t>(nCount < nFit ? nCount : nFit);
 }
 
@@ -180,21 +181,21 @@ const char* CResKVT::GetFieldLabel(const CKvtStructHandle* pStruct, int32_t nInd
     if (nIndex < 0)
         return nullptr;
     const KvtField_st* pField = ResolveField(ResolveStruct(pStruct), static_cast<uint32_t>(nIndex));
-    if (pField == nullptr || m_pLabels == nullptr || pField->labelIndex >= m_pHeader->labelCount)
+    if (pField == nullptr || m_labels.Data() == nullptr || pField->labelIndex >= m_header.Data()->labelCount)
         return nullptr;
-    return SetLabelResult(m_pLabels[pField->labelIndex].name);
+    return SetLabelResult(m_labels.Data()[pField->labelIndex].name);
 }
 
 const char* CResKVT::GetFieldLabelAndType(const CKvtStructHandle* pStruct, int32_t nIndex, int32_t* pType)
 {
     const KvtStruct_st* pRecord = ResolveStruct(pStruct);
     const KvtField_st* pField = nIndex >= 0 ? ResolveField(pRecord, static_cast<uint32_t>(nIndex)) : nullptr;
-    if (pField == nullptr || m_pLabels == nullptr || pField->labelIndex >= m_pHeader->labelCount) {
+    if (pField == nullptr || m_labels.Data() == nullptr || pField->labelIndex >= m_header.Data()->labelCount) {
         // No label: the type is looked up as for an empty one.
         *pType = GetFieldType(pStruct, "", nIndex);
         return nullptr;
     }
-    SetLabelResult(m_pLabels[pField->labelIndex].name);
+    SetLabelResult(m_labels.Data()[pField->labelIndex].name);
     // The field itself is the first of its label unless an earlier one has
     // it too, or bytes after a zero make its stored label differ from its text.
     const KvtLabelKey key{m_labelResultKey[0], m_labelResultKey[1]};
@@ -217,24 +218,26 @@ const char* CResKVT::SetLabelResult(const char* pName)
     return m_labelResult;
 }
 
-int64_t CResKVT::FieldDataBytes(const KvtField_st* pField) const
+std::span<const uint8_t> CResKVT::FieldData(const KvtField_st* pField, uint64_t nMinSize) const
 {
-    if (m_pFieldData == nullptr || pField->data >= m_pHeader->fieldDataSize)
-        return -1;
-    return static_cast<int64_t>(m_pHeader->fieldDataSize) - pField->data;
+    const bool bList = pField->type == KVT_LIST;
+    const uint8_t* pArea = bList ? m_listIndices.Data() : m_fieldData.Data();
+    if (pArea == nullptr)
+        return {};
+    const uint32_t nAreaSize = bList ? m_header.Data()->listIndicesSize : m_header.Data()->fieldDataSize;
+    if (pField->data >= nAreaSize || nAreaSize - pField->data < nMinSize)
+        return {};
+    return std::span<const uint8_t>(pArea + pField->data, nAreaSize - pField->data);
 }
 
-bool CResKVT::PrefixedLength(const KvtField_st* pField, uint32_t nPrefix, uint32_t* pLength) const
+std::optional<std::span<const uint8_t>> CResKVT::PrefixedValue(const KvtField_st* pField, uint32_t nPrefix) const
 {
-    const int64_t nAvailable = FieldDataBytes(pField);
-    if (nAvailable < static_cast<int64_t>(nPrefix))
-        return false;
-    const uint8_t* pValue = m_pFieldData + pField->data;
-    const uint32_t nLength = nPrefix == 1 ? pValue[0] : LoadU32(pValue);
-    if (static_cast<int64_t>(nLength) + nPrefix > nAvailable)
-        return false;
-    *pLength = nLength;
-    return true;
+    CByteReader reader(FieldData(pField, nPrefix));
+    const uint32_t nLength = nPrefix == 1 ? reader.U8() : reader.U32();
+    const std::span<const uint8_t> value = reader.Bytes(nLength);
+    if (!reader.Ok())
+        return std::nullopt;
+    return value;
 }
 
 uint32_t CResKVT::GetFieldSize(const CKvtStructHandle* pStruct, const char* pLabel, int32_t nIndex)
@@ -242,7 +245,6 @@ uint32_t CResKVT::GetFieldSize(const CKvtStructHandle* pStruct, const char* pLab
     const KvtField_st* pField = FindField(pStruct, pLabel, nIndex);
     if (pField == nullptr)
         return 0;
-    uint32_t nLength = 0;
     switch (pField->type) {
     case KVT_BYTE:
     case KVT_CHAR: return 1;
@@ -255,8 +257,11 @@ uint32_t CResKVT::GetFieldSize(const CKvtStructHandle* pStruct, const char* pLab
     case KVT_INT64:
     case KVT_DOUBLE: return 8;
     case KVT_STRING:
-    case KVT_BINARY: return PrefixedLength(pField, 4, &nLength) ? nLength : 0;
-    case KVT_RESREF: return PrefixedLength(pField, 1, &nLength) ? nLength : 0;
+    case KVT_BINARY:
+    case KVT_RESREF: {
+        const auto value = PrefixedValue(pField, pField->type == KVT_RESREF ? 1 : 4);
+        return value ? static_cast<uint32_t>(value->size()) : 0;
+    }
     case KVT_LOCSTRING:
     case KVT_STRUCT:
     case KVT_LIST: return 0;
@@ -276,19 +281,12 @@ bool CResKVT::GetStructField(CKvtStructHandle* pOut, const CKvtStructHandle* pSt
     return true;
 }
 
-int64_t CResKVT::ListEntryBytes(const KvtField_st* pField) const
-{
-    if (m_pListIndices == nullptr || pField->data >= m_pHeader->listIndicesSize)
-        return -1;
-    return static_cast<int64_t>(m_pHeader->listIndicesSize) - pField->data;
-}
-
 bool CResKVT::GetList(CKvtListHandle* pOut, const CKvtStructHandle* pStruct, const char* pLabel)
 {
     if (pOut == nullptr || pLabel == nullptr)
         return false;
     const KvtField_st* pField = FindField(pStruct, pLabel, -1);
-    if (pField == nullptr || pField->type != KVT_LIST || ListEntryBytes(pField) < 4)
+    if (pField == nullptr || pField->type != KVT_LIST || FieldData(pField, 4).empty())
         return false;
     const KvtLabel_st key = MakeLabelKey(pLabel);
     pOut->nStructIndex = pStruct->nStructIndex;
@@ -317,9 +315,12 @@ KvtField_st* CResKVT::FindListField(const CKvtListHandle* pList)
 int32_t CResKVT::GetListCount(const CKvtListHandle* pList)
 {
     const KvtField_st* pField = FindListField(pList);
-    if (pField == nullptr || ListEntryBytes(pField) < 4)
+    if (pField == nullptr)
         return 0;
-    return static_cast<int32_t>(LoadU32(m_pListIndices + pField->data));
+    // A list entry is its element count and that many struct indices; a
+    // count that does not fit reads as 0.
+    CByteReader entry(FieldData(pField, 4));
+    return static_cast<int32_t>(entry.U32());
 }
 
 int32_t CResKVT::GetAddressableListCount(const CKvtListHandle* pList)
@@ -327,11 +328,9 @@ int32_t CResKVT::GetAddressableListCount(const CKvtListHandle* pList)
     const KvtField_st* pField = FindListField(pList);
     if (pField == nullptr)
         return 0;
-    const int64_t nAvailable = ListEntryBytes(pField);
-    if (nAvailable < 4)
-        return 0;
-    const uint32_t nCount = LoadU32(m_pListIndices + pField->data);
-    const uint64_t nFit = static_cast<uint64_t>(nAvailable - 4) / 4;
+    CByteReader entry(FieldData(pField, 4));
+    const uint32_t nCount = entry.U32();
+    const uint64_t nFit = entry.Remaining() / 4;
     return static_cast<int32_t>(nCount < nFit ? nCount : nFit);
 }
 
@@ -342,16 +341,11 @@ bool CResKVT::GetListElement(CKvtStructHandle* pOut, const CKvtListHandle* pList
     const KvtField_st* pField = FindListField(pList);
     if (pField == nullptr)
         return false;
-    const int64_t nAvailable = ListEntryBytes(pField);
-    if (nAvailable < 4)
-        return false;
-    if ((static_cast<int64_t>(nElement) + 2) * 4 > nAvailable)
-        return false;
-    const uint8_t* pEntry = m_pListIndices + pField->data;
-    if (static_cast<uint32_t>(nElement) >= LoadU32(pEntry))
-        return false;
-    const uint32_t nStruct = LoadU32(pEntry + 4 + static_cast<uint64_t>(nElement) * 4);
-    if (nStruct >= m_pHeader->structCount)
+    CByteReader entry(FieldData(pField, 4));
+    const uint32_t nCount = entry.U32();
+    entry.Skip(static_cast<uint64_t>(nElement) * 4);
+    const uint32_t nStruct = entry.U32();
+    if (!entry.Ok() || static_cast<uint32_t>(nElement) >= nCount || nStruct >= m_header.Data()->structCount)
         return false;
     pOut->nStructIndex = nStruct;
     return true;

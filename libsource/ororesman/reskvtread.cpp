@@ -2,9 +2,12 @@
 // field of another type is reported (the caller used the wrong reader), a
 // missing field or a value that does not fit its block fails silently.
 
+#include <bit>
 #include <cstring>
+#include <type_traits>
 #include <utility>
 
+#include "bytereader.h"
 #include "orobase.h"
 #include "reskvt.h"
 #include "reskvtinternal.h"
@@ -35,110 +38,92 @@ KvtField_st* CResKVT::FieldForRead(const CKvtStructHandle* pStruct, const char* 
     return pField;
 }
 
+template <typename T>
+T CResKVT::ReadFixed(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess, T defaultValue,
+                     uint32_t nType, int32_t nLine)
+{
+    const KvtField_st* pField = FieldForRead(pStruct, pLabel, nType, nLine);
+    using TBits = std::conditional_t<sizeof(T) == 8, uint64_t, uint32_t>;
+    TBits nBits = 0;
+    bool bOk = pField != nullptr;
+    if (bOk && sizeof(T) <= 4) {
+        // Narrow integers are taken from the low bits of the record's word.
+        nBits = pField->data;
+    } else if (bOk) {
+        CByteReader value(FieldData(pField, 8));
+        nBits = static_cast<TBits>(value.U64());
+        bOk = value.Ok();
+    }
+    SetSuccess(pSuccess, bOk);
+    if (!bOk)
+        return defaultValue;
+    if constexpr (std::is_floating_point_v<T>)
+        return std::bit_cast<T>(nBits);
+    else
+        return static_cast<T>(nBits);
+}
+
 uint8_t CResKVT::ReadBYTE(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess, uint8_t nDefault)
 {
-    const KvtField_st* pField = FieldForRead(pStruct, pLabel, KVT_BYTE, kLineReadBYTE);
-    SetSuccess(pSuccess, pField != nullptr);
-    return pField != nullptr ? static_cast<uint8_t>(pField->data) : nDefault;
+    return ReadFixed(pStruct, pLabel, pSuccess, nDefault, KVT_BYTE, kLineReadBYTE);
 }
 
 int8_t CResKVT::ReadCHAR(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess, int8_t nDefault)
 {
-    const KvtField_st* pField = FieldForRead(pStruct, pLabel, KVT_CHAR, kLineReadCHAR);
-    SetSuccess(pSuccess, pField != nullptr);
-    return pField != nullptr ? static_cast<int8_t>(pField->data & 0xFF) : nDefault;
+    return ReadFixed(pStruct, pLabel, pSuccess, nDefault, KVT_CHAR, kLineReadCHAR);
 }
 
 uint16_t CResKVT::ReadWORD(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess, uint16_t nDefault)
 {
-    const KvtField_st* pField = FieldForRead(pStruct, pLabel, KVT_WORD, kLineReadWORD);
-    SetSuccess(pSuccess, pField != nullptr);
-    return pField != nullptr ? static_cast<uint16_t>(pField->data) : nDefault;
+    return ReadFixed(pStruct, pLabel, pSuccess, nDefault, KVT_WORD, kLineReadWORD);
 }
 
 int16_t CResKVT::ReadSHORT(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess, int16_t nDefault)
 {
-    const KvtField_st* pField = FieldForRead(pStruct, pLabel, KVT_SHORT, kLineReadSHORT);
-    SetSuccess(pSuccess, pField != nullptr);
-    return pField != nullptr ? static_cast<int16_t>(pField->data & 0xFFFF) : nDefault;
+    return ReadFixed(pStruct, pLabel, pSuccess, nDefault, KVT_SHORT, kLineReadSHORT);
 }
 
 uint32_t CResKVT::ReadDWORD(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess, uint32_t nDefault)
 {
-    const KvtField_st* pField = FieldForRead(pStruct, pLabel, KVT_DWORD, kLineReadDWORD);
-    SetSuccess(pSuccess, pField != nullptr);
-    return pField != nullptr ? pField->data : nDefault;
+    return ReadFixed(pStruct, pLabel, pSuccess, nDefault, KVT_DWORD, kLineReadDWORD);
 }
 
 int32_t CResKVT::ReadINT(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess, int32_t nDefault)
 {
-    const KvtField_st* pField = FieldForRead(pStruct, pLabel, KVT_INT, kLineReadINT);
-    SetSuccess(pSuccess, pField != nullptr);
-    return pField != nullptr ? static_cast<int32_t>(pField->data) : nDefault;
+    return ReadFixed(pStruct, pLabel, pSuccess, nDefault, KVT_INT, kLineReadINT);
 }
 
 float CResKVT::ReadFLOAT(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess, float fDefault)
 {
-    const KvtField_st* pField = FieldForRead(pStruct, pLabel, KVT_FLOAT, kLineReadFLOAT);
-    SetSuccess(pSuccess, pField != nullptr);
-    if (pField == nullptr)
-        return fDefault;
-    const uint32_t nBits = pField->data;
-    float fValue;
-    std::memcpy(&fValue, &nBits, 4);
-    return fValue;
-}
-
-// The 8 bytes of a DWORD64, INT64 or DOUBLE value, when they lie inside the block.
-static bool EightBytes(const uint8_t* pFieldData, int64_t nAvailable, uint32_t nOffset, uint64_t* pBits)
-{
-    if (nAvailable < 8)
-        return false;
-    std::memcpy(pBits, pFieldData + nOffset, 8);
-    return true;
+    return ReadFixed(pStruct, pLabel, pSuccess, fDefault, KVT_FLOAT, kLineReadFLOAT);
 }
 
 uint64_t CResKVT::ReadDWORD64(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess, uint64_t nDefault)
 {
-    const KvtField_st* pField = FieldForRead(pStruct, pLabel, KVT_DWORD64, kLineReadDWORD64);
-    uint64_t nBits = 0;
-    const bool bOk = pField != nullptr && EightBytes(m_pFieldData, FieldDataBytes(pField), pField->data, &nBits);
-    SetSuccess(pSuccess, bOk);
-    return bOk ? nBits : nDefault;
+    return ReadFixed(pStruct, pLabel, pSuccess, nDefault, KVT_DWORD64, kLineReadDWORD64);
 }
 
 int64_t CResKVT::ReadINT64(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess, int64_t nDefault)
 {
-    const KvtField_st* pField = FieldForRead(pStruct, pLabel, KVT_INT64, kLineReadINT64);
-    uint64_t nBits = 0;
-    const bool bOk = pField != nullptr && EightBytes(m_pFieldData, FieldDataBytes(pField), pField->data, &nBits);
-    SetSuccess(pSuccess, bOk);
-    return bOk ? static_cast<int64_t>(nBits) : nDefault;
+    return ReadFixed(pStruct, pLabel, pSuccess, nDefault, KVT_INT64, kLineReadINT64);
 }
 
 double CResKVT::ReadDOUBLE(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess, double fDefault)
 {
-    const KvtField_st* pField = FieldForRead(pStruct, pLabel, KVT_DOUBLE, kLineReadDOUBLE);
-    uint64_t nBits = 0;
-    const bool bOk = pField != nullptr && EightBytes(m_pFieldData, FieldDataBytes(pField), pField->data, &nBits);
-    SetSuccess(pSuccess, bOk);
-    if (!bOk)
-        return fDefault;
-    double fValue;
-    std::memcpy(&fValue, &nBits, 8);
-    return fValue;
+    return ReadFixed(pStruct, pLabel, pSuccess, fDefault, KVT_DOUBLE, kLineReadDOUBLE);
 }
 
 COroString CResKVT::ReadSTRING(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess,
                                COroString sDefault)
 {
     const KvtField_st* pField = FieldForRead(pStruct, pLabel, KVT_STRING, kLineReadSTRING);
-    uint32_t nLength = 0;
-    if (pField == nullptr || !PrefixedLength(pField, 4, &nLength)) {
+    const auto value = pField != nullptr ? PrefixedValue(pField, 4) : std::nullopt;
+    if (!value) {
         SetSuccess(pSuccess, 0);
         return sDefault;
     }
-    const char* pChars = reinterpret_cast<const char*>(m_pFieldData + pField->data + 4);
+    const char* pChars = reinterpret_cast<const char*>(value->data());
+    const size_t nLength = value->size();
     // The text ends at its length or at its first zero byte, whichever comes first.
     const void* pZero = std::memchr(pChars, 0, nLength);
     const size_t nText = pZero != nullptr ? static_cast<size_t>(static_cast<const char*>(pZero) - pChars) : nLength;
@@ -153,48 +138,45 @@ COroString CResKVT::ReadSTRING(const CKvtStructHandle* pStruct, const char* pLab
 CResRef CResKVT::ReadRESREF(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess, CResRef rDefault)
 {
     const KvtField_st* pField = FieldForRead(pStruct, pLabel, KVT_RESREF, kLineReadRESREF);
-    uint32_t nLength = 0;
-    if (pField == nullptr || !PrefixedLength(pField, 1, &nLength)) {
+    const auto value = pField != nullptr ? PrefixedValue(pField, 1) : std::nullopt;
+    if (!value) {
         SetSuccess(pSuccess, 0);
         return rDefault;
     }
     SetSuccess(pSuccess, 1);
     // As stored: no case change; the constructor takes at most 16 bytes.
-    return CResRef(reinterpret_cast<const char*>(m_pFieldData + pField->data + 1), nLength);
+    return CResRef(reinterpret_cast<const char*>(value->data()), static_cast<uint32_t>(value->size()));
 }
 
 bool CResKVT::ParseLocString(const KvtField_st* pField, COroLocString& value)
 {
-    uint32_t nTotal = 0;
+    const auto declared = PrefixedValue(pField, 4);
     // The declared size covers at least the StrRef and the substring count.
-    if (!PrefixedLength(pField, 4, &nTotal) || nTotal < 8)
+    if (!declared || declared->size() < 8)
         return false;
-    const uint8_t* pValue = m_pFieldData + pField->data + 4;
-    value.StrRef = static_cast<int32_t>(LoadU32(pValue));
-    const uint32_t nCount = LoadU32(pValue + 4);
-    const uint8_t* pNext = pValue + 8;
-    uint32_t nRemaining = nTotal - 8;
+    CByteReader reader(*declared);
+    value.StrRef = static_cast<int32_t>(reader.U32());
+    const uint32_t nCount = reader.U32();
     // Room for the entries in one step: each takes its 8 header bytes of the
     // declared size, the rest is text (exact for a well-formed value).
-    const uint32_t nFitting = nRemaining / 8;
-    const uint32_t nEntries = nCount < nFitting ? nCount : nFitting;
+    const uint64_t nRemaining = reader.Remaining();
+    const uint64_t nFitting = nRemaining / 8;
+    const uint32_t nEntries = nCount < nFitting ? nCount : static_cast<uint32_t>(nFitting);
     value.Reserve(nEntries, nRemaining - static_cast<uint64_t>(nEntries) * 8);
-    // Each substring takes at least 8 bytes of what the declared size leaves,
-    // so a huge stored count ends the loop as soon as the bytes run out.
+    // Each substring takes at least 8 of the declared bytes, so a huge stored
+    // count ends the loop as soon as the bytes run out.
     for (uint32_t i = 0; i < nCount; ++i) {
-        if (nRemaining < 8)
+        const int32_t nId = static_cast<int32_t>(reader.U32());
+        const uint32_t nLength = reader.U32();
+        if (nLength > 0x7FFFFFFF)
             return false;
-        const int32_t nId = static_cast<int32_t>(LoadU32(pNext));
-        const uint32_t nLength = LoadU32(pNext + 4);
-        nRemaining -= 8;
-        if (nLength > nRemaining || nLength > 0x7FFFFFFF)
+        const std::span<const uint8_t> text = reader.Bytes(nLength);
+        if (!reader.Ok())
             return false;
-        value.AddString(nId / 2, reinterpret_cast<const char*>(pNext + 8), static_cast<int32_t>(nLength),
+        value.AddString(nId / 2, reinterpret_cast<const char*>(text.data()), static_cast<int32_t>(nLength),
                         static_cast<uint8_t>(nId % 2));
-        nRemaining -= nLength;
-        pNext += 8 + static_cast<size_t>(nLength);
     }
-    return nRemaining == 0;
+    return reader.Remaining() == 0;
 }
 
 COroLocString CResKVT::ReadLOCSTRING(const CKvtStructHandle* pStruct, const char* pLabel, int32_t* pSuccess,
@@ -232,14 +214,14 @@ void* CResKVT::ReadBINARY(const CKvtStructHandle* pStruct, void* pBuffer, uint32
         return pDefault;
     }
     const KvtField_st* pField = FieldForRead(pStruct, pLabel, KVT_BINARY, kLineReadBINARY);
-    uint32_t nLength = 0;
-    if (pField == nullptr || !PrefixedLength(pField, 4, &nLength)) {
+    const auto value = pField != nullptr ? PrefixedValue(pField, 4) : std::nullopt;
+    if (!value) {
         SetSuccess(pSuccess, 0);
         return pDefault;
     }
-    const uint32_t nCopy = nLength < nBufferSize ? nLength : nBufferSize;
+    const size_t nCopy = value->size() < nBufferSize ? value->size() : nBufferSize;
     if (nCopy > 0)
-        std::memcpy(pBuffer, m_pFieldData + pField->data + 4, nCopy);
+        std::memcpy(pBuffer, value->data(), nCopy);
     SetSuccess(pSuccess, 1);
     return pBuffer;
 }

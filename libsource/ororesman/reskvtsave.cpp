@@ -4,154 +4,109 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <span>
+#include <utility>
 
+#include "bytereader.h"
 #include "filefaults.h"
 #include "kvtfieldindexarrays.h"
 #include "kvtfieldlabelindex.h"
 #include "orobase.h"
 #include "reskvt.h"
 #include "reskvtinternal.h"
+#include "uniquefile.h"
 
 using namespace reskvt;
 
 uint64_t CResKVT::GetTotalSize() const
 {
-    if (m_pHeader == nullptr)
+    if (m_header.Data() == nullptr)
         return 0;
-    return kHeaderSize + 12ull * m_pHeader->structCount + 12ull * m_pHeader->fieldCount +
-           16ull * m_pHeader->labelCount + m_pHeader->fieldDataSize + m_pHeader->fieldIndicesSize +
-           m_pHeader->listIndicesSize;
+    return kHeaderSize + 12ull * m_header.Data()->structCount + 12ull * m_header.Data()->fieldCount +
+           16ull * m_header.Data()->labelCount + m_header.Data()->fieldDataSize + m_header.Data()->fieldIndicesSize +
+           m_header.Data()->listIndicesSize;
 }
 
-void CResKVT::CompactFieldIndices()
+void CResKVT::CompactIndexArea(TArea eArea)
 {
-    const uint32_t nUsed = m_pHeader->fieldIndicesSize;
-    if (m_nFieldIndicesAbandoned >= nUsed) {
-        m_pHeader->fieldIndicesSize = 0;
-        m_nFieldIndicesAbandoned = 0;
+    const bool bFieldIndices = eArea == TArea::FieldIndices;
+    TKvtTable<uint8_t>& area = AreaTable(eArea);
+    uint32_t& nAbandoned = bFieldIndices ? m_nFieldIndicesAbandoned : m_nListIndicesAbandoned;
+    // A built field indices area keeps its arrays where they are; only their
+    // offsets in the area change.
+    const bool bBuilt = bFieldIndices && m_pBuiltFieldIndices != nullptr;
+    if (bBuilt)
+        m_pBuiltFieldIndices->ForgetAbandoned();
+    const uint32_t nUsed = GetAreaUsed(eArea);
+    if (nAbandoned >= nUsed) {
+        SetAreaUsed(eArea, 0);
+        nAbandoned = 0;
         return;
     }
-    const uint32_t nExpected = nUsed - m_nFieldIndicesAbandoned;
-    uint8_t* pNew = new uint8_t[nExpected];
+    const uint32_t nExpected = nUsed - nAbandoned;
+    TKvtTable<uint8_t> compacted = bBuilt ? TKvtTable<uint8_t>() : TKvtTable<uint8_t>::NewOwned(nExpected);
     uint32_t nCopied = 0;
-    for (uint32_t i = 0; i < m_pHeader->structCount; ++i) {
-        KvtStruct_st& record = m_pStructs[i];
-        const uint32_t nCount = record.fieldCount;
-        if (nCount < 2)
-            continue;
-        const uint64_t nBytes = 4ull * nCount;
-        // Arrays outside the area, or more than the live bytes can hold (two
-        // damaged structs sharing one array), are dropped rather than copied.
-        if (static_cast<uint64_t>(record.data) + nBytes > nUsed || nCopied + nBytes > nExpected) {
-            record.data = kNone;
-            record.fieldCount = 0;
-            continue;
-        }
-        std::memcpy(pNew + nCopied, m_pFieldIndices + record.data, static_cast<size_t>(nBytes));
-        record.data = nCopied;
+    // The block's offset in the compacted area, or kNone for a block that is
+    // dropped rather than copied: one outside the area, or more than the live
+    // bytes can hold (two damaged records sharing one block).
+    auto moveBlock = [&](uint32_t nOffset, uint64_t nBytes) -> uint32_t {
+        if (static_cast<uint64_t>(nOffset) + nBytes > nUsed || nCopied + nBytes > nExpected)
+            return kNone;
+        if (!bBuilt)
+            std::memcpy(compacted.Data() + nCopied, area.Data() + nOffset, static_cast<size_t>(nBytes));
+        const uint32_t nMovedTo = nCopied;
         nCopied += static_cast<uint32_t>(nBytes);
+        return nMovedTo;
+    };
+    if (bFieldIndices) {
+        // A struct with two or more fields holds an array of their indices.
+        for (uint32_t i = 0; i < m_header.Data()->structCount; ++i) {
+            KvtStruct_st& record = m_structs.Data()[i];
+            if (record.fieldCount < 2)
+                continue;
+            record.data = moveBlock(record.data, 4ull * record.fieldCount);
+            if (record.data == kNone)
+                record.fieldCount = 0;
+        }
+    } else {
+        // A LIST field holds an element count and that many struct indices.
+        for (uint32_t i = 0; i < m_header.Data()->fieldCount; ++i) {
+            KvtField_st& field = m_fields.Data()[i];
+            if (field.type != KVT_LIST)
+                continue;
+            CByteReader entry(std::span<const uint8_t>(area.Data(), nUsed));
+            entry.Seek(field.data);
+            const uint32_t nCount = entry.U32();
+            field.data = entry.Ok() ? moveBlock(field.data, 4 + 4ull * nCount) : kNone;
+        }
     }
     if (nCopied != nExpected)
-        OroWarning(kModule, kLineCompactFieldIndices);
-    delete[] m_pFieldIndices;
-    m_pFieldIndices = pNew;
-    m_pHeader->fieldIndicesSize = nCopied;
-    m_nFieldIndicesCapacity = nCopied;
-    m_nFieldIndicesAbandoned = 0;
-}
-
-void CResKVT::CompactBuiltFieldIndices()
-{
-    // CompactFieldIndices on the area's numbers; the arrays themselves stay
-    // where they are, only their offsets in the area change.
-    const uint32_t nUsed = m_pHeader->fieldIndicesSize;
-    m_pBuiltFieldIndices->ForgetAbandoned();
-    if (m_nFieldIndicesAbandoned >= nUsed) {
-        m_pHeader->fieldIndicesSize = 0;
-        m_nFieldIndicesAbandoned = 0;
-        return;
-    }
-    const uint32_t nExpected = nUsed - m_nFieldIndicesAbandoned;
-    uint32_t nCopied = 0;
-    for (uint32_t i = 0; i < m_pHeader->structCount; ++i) {
-        KvtStruct_st& record = m_pStructs[i];
-        const uint32_t nCount = record.fieldCount;
-        if (nCount < 2)
-            continue;
-        const uint64_t nBytes = 4ull * nCount;
-        if (static_cast<uint64_t>(record.data) + nBytes > nUsed || nCopied + nBytes > nExpected) {
-            record.data = kNone;
-            record.fieldCount = 0;
-            continue;
-        }
-        record.data = nCopied;
-        nCopied += static_cast<uint32_t>(nBytes);
-    }
-    if (nCopied != nExpected)
-        OroWarning(kModule, kLineCompactFieldIndices);
-    m_pHeader->fieldIndicesSize = nCopied;
-    m_nFieldIndicesCapacity = nCopied;
-    m_nFieldIndicesAbandoned = 0;
-}
-
-void CResKVT::CompactListIndices()
-{
-    const uint32_t nUsed = m_pHeader->listIndicesSize;
-    if (m_nListIndicesAbandoned >= nUsed) {
-        m_pHeader->listIndicesSize = 0;
-        m_nListIndicesAbandoned = 0;
-        return;
-    }
-    const uint32_t nExpected = nUsed - m_nListIndicesAbandoned;
-    uint8_t* pNew = new uint8_t[nExpected];
-    uint32_t nCopied = 0;
-    for (uint32_t i = 0; i < m_pHeader->fieldCount; ++i) {
-        KvtField_st& field = m_pFields[i];
-        if (field.type != KVT_LIST)
-            continue;
-        uint64_t nBytes = 0;
-        const bool bCountInside = static_cast<uint64_t>(field.data) + 4 <= nUsed;
-        if (bCountInside)
-            nBytes = 4 + 4ull * LoadU32(m_pListIndices + field.data);
-        if (!bCountInside || static_cast<uint64_t>(field.data) + nBytes > nUsed || nCopied + nBytes > nExpected) {
-            field.data = kNone;
-            continue;
-        }
-        std::memcpy(pNew + nCopied, m_pListIndices + field.data, static_cast<size_t>(nBytes));
-        field.data = nCopied;
-        nCopied += static_cast<uint32_t>(nBytes);
-    }
-    if (nCopied != nExpected)
-        OroWarning(kModule, kLineCompactListIndices);
-    delete[] m_pListIndices;
-    m_pListIndices = pNew;
-    m_pHeader->listIndicesSize = nCopied;
-    m_nListIndicesCapacity = nCopied;
-    m_nListIndicesAbandoned = 0;
+        OroWarning(kModule, bFieldIndices ? kLineCompactFieldIndices : kLineCompactListIndices);
+    if (!bBuilt)
+        area.TakeRecords(std::move(compacted));
+    area.LimitCapacity(nCopied);
+    SetAreaUsed(eArea, nCopied);
+    nAbandoned = 0;
 }
 
 void CResKVT::Compact(uint8_t nMinPercent, uint32_t nMinBytes)
 {
-    if (m_bBorrowed != 0)
+    if (IsBorrowed())
         MakeEditable();
     if (m_nFieldIndicesAbandoned == 0 && m_nListIndicesAbandoned == 0)
         return;
-    if (m_pHeader == nullptr || m_pStructs == nullptr || m_pFields == nullptr || !HasFieldIndicesArea() ||
-        m_pListIndices == nullptr)
+    if (m_header.Data() == nullptr || m_structs.Data() == nullptr || m_fields.Data() == nullptr || !HasFieldIndicesArea() ||
+        m_listIndices.Data() == nullptr)
         return;
     const uint64_t nAbandoned = static_cast<uint64_t>(m_nFieldIndicesAbandoned) + m_nListIndicesAbandoned;
     const uint64_t nTotal = GetTotalSize();
     // In 64 bits, so that A * 100 never wraps.
     if (nAbandoned <= nMinBytes || nAbandoned * 100 / nTotal <= nMinPercent)
         return;
-    if (m_nFieldIndicesAbandoned != 0) {
-        if (m_pBuiltFieldIndices != nullptr)
-            CompactBuiltFieldIndices();
-        else
-            CompactFieldIndices();
-    }
+    if (m_nFieldIndicesAbandoned != 0)
+        CompactIndexArea(TArea::FieldIndices);
     if (m_nListIndicesAbandoned != 0)
-        CompactListIndices();
+        CompactIndexArea(TArea::ListIndices);
     // Struct records moved (or were emptied): lookups start afresh.
     if (m_pFieldLabelIndex != nullptr)
         m_pFieldLabelIndex->Clear();
@@ -171,18 +126,16 @@ bool WriteAll(std::FILE* pFile, const void* pData, uint64_t nBytes)
 
 bool CResKVT::SaveToFile(const char* pFileName)
 {
-    if (m_pHeader == nullptr || pFileName == nullptr)
+    if (m_header.Data() == nullptr || pFileName == nullptr)
         return false;
-    std::FILE* pFile = std::fopen(pFileName, "wb");
-    if (pFile == nullptr)
+    CUniqueFile file(pFileName, "wb");
+    if (!file)
         return false;
     Compact(0, 0);
     // Offsets are 32-bit: an image beyond 4 GiB cannot be described.
-    if (GetTotalSize() > 0xFFFFFFFFull) {
-        std::fclose(pFile);
+    if (GetTotalSize() > 0xFFFFFFFFull)
         return false;
-    }
-    KvtHeader_st& header = *m_pHeader;
+    KvtHeader_st& header = *m_header.Data();
     header.structOffset = kHeaderSize;
     header.fieldOffset = header.structOffset + 12 * header.structCount;
     header.labelOffset = header.fieldOffset + 12 * header.fieldCount;
@@ -191,19 +144,19 @@ bool CResKVT::SaveToFile(const char* pFileName)
     header.listIndicesOffset = header.fieldIndicesOffset + header.fieldIndicesSize;
     // A built area is written out byte for byte for the write, and kept as it is.
     std::unique_ptr<uint8_t[]> pBuiltArea;
-    const uint8_t* pFieldIndices = m_pFieldIndices;
+    const uint8_t* pFieldIndices = m_fieldIndices.Data();
     if (m_pBuiltFieldIndices != nullptr) {
         pBuiltArea.reset(new uint8_t[header.fieldIndicesSize]);
-        m_pBuiltFieldIndices->Materialize(pBuiltArea.get(), header.fieldIndicesSize, m_pStructs, header.structCount);
+        m_pBuiltFieldIndices->Materialize(pBuiltArea.get(), header.fieldIndicesSize, m_structs.Data(), header.structCount);
         pFieldIndices = pBuiltArea.get();
     }
     const bool bWritten =
-        WriteAll(pFile, m_pHeader, kHeaderSize) && WriteAll(pFile, m_pStructs, 12ull * header.structCount) &&
-        WriteAll(pFile, m_pFields, 12ull * header.fieldCount) &&
-        WriteAll(pFile, m_pLabels, 16ull * header.labelCount) && WriteAll(pFile, m_pFieldData, header.fieldDataSize) &&
-        WriteAll(pFile, pFieldIndices, header.fieldIndicesSize) &&
-        WriteAll(pFile, m_pListIndices, header.listIndicesSize);
+        WriteAll(file.Get(), m_header.Data(), kHeaderSize) && WriteAll(file.Get(), m_structs.Data(), 12ull * header.structCount) &&
+        WriteAll(file.Get(), m_fields.Data(), 12ull * header.fieldCount) &&
+        WriteAll(file.Get(), m_labels.Data(), 16ull * header.labelCount) && WriteAll(file.Get(), m_fieldData.Data(), header.fieldDataSize) &&
+        WriteAll(file.Get(), pFieldIndices, header.fieldIndicesSize) &&
+        WriteAll(file.Get(), m_listIndices.Data(), header.listIndicesSize);
     // Closing flushes the buffer: a failure there is a failed write too.
-    const bool bClosed = std::fclose(pFile) == 0;
+    const bool bClosed = file.Close();
     return bWritten && bClosed;
 }

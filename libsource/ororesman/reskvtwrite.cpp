@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "asciitext.h"
+#include "bytereader.h"
 #include "kvtfieldindexarrays.h"
 #include "kvtfieldlabelindex.h"
 #include "kvtlabeltableindex.h"
@@ -19,21 +21,15 @@ namespace {
 constexpr uint32_t kLinearSearchLabels = 32;
 
 // Makes room for one more record: capacity = used + step, and the step doubles.
-template <typename T> bool GrowTable(T*& pTable, uint32_t nUsed, uint32_t& nCapacity, uint32_t& nStep)
+template <typename T> bool GrowTable(TKvtTable<T>& table, uint32_t nUsed)
 {
-    if (nUsed < nCapacity)
+    if (nUsed < table.Capacity())
         return true;
-    const uint64_t nNewCapacity = static_cast<uint64_t>(nUsed) + nStep;
+    const uint64_t nNewCapacity = static_cast<uint64_t>(nUsed) + table.Step();
     // Indices are handed out as signed 32-bit numbers.
     if (nNewCapacity > 0x7FFFFFFFull)
         return false;
-    T* pNew = new T[static_cast<size_t>(nNewCapacity)];
-    if (pTable != nullptr && nUsed > 0)
-        std::memcpy(pNew, pTable, static_cast<size_t>(nUsed) * sizeof(T));
-    delete[] pTable;
-    pTable = pNew;
-    nCapacity = static_cast<uint32_t>(nNewCapacity);
-    nStep = DoubledStep(nStep);
+    table.Regrow(nUsed, static_cast<uint32_t>(nNewCapacity));
     return true;
 }
 
@@ -51,61 +47,66 @@ uint32_t SubstringId(int32_t nLanguage, uint8_t nGender)
     return nTwice + nGender;
 }
 
-char LowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 } // namespace
 
 int32_t CResKVT::AddStruct(uint32_t nStructID)
 {
-    if (m_bBorrowed != 0)
+    if (IsBorrowed())
         MakeEditable();
-    if (m_pHeader == nullptr || m_pStructs == nullptr)
+    if (m_header.Data() == nullptr || m_structs.Data() == nullptr)
         return -1;
-    const uint32_t nIndex = m_pHeader->structCount;
-    if (!GrowTable(m_pStructs, nIndex, m_nStructCapacity, m_nStructStep))
+    const uint32_t nIndex = m_header.Data()->structCount;
+    if (!GrowTable(m_structs, nIndex))
         return -1;
-    m_pStructs[nIndex] = KvtStruct_st{nStructID, kNone, 0};
-    m_pHeader->structCount = nIndex + 1;
+    m_structs.Data()[nIndex] = KvtStruct_st{nStructID, kNone, 0};
+    m_header.Data()->structCount = nIndex + 1;
     ForgetLookups();
     return static_cast<int32_t>(nIndex);
 }
 
 int32_t CResKVT::AddLabel(const char* pLabel)
 {
-    if (m_bBorrowed != 0)
+    if (IsBorrowed())
         MakeEditable();
-    if (m_pHeader == nullptr || m_pLabels == nullptr || pLabel == nullptr)
+    if (m_header.Data() == nullptr || m_labels.Data() == nullptr || pLabel == nullptr)
         return -1;
     const KvtLabel_st key = MakeLabelKey(pLabel);
-    const uint32_t nCount = m_pHeader->labelCount;
+    const uint32_t nCount = m_header.Data()->labelCount;
     if (nCount <= kLinearSearchLabels) {
         for (uint32_t i = nCount; i-- > 0;)
-            if (std::memcmp(m_pLabels[i].name, key.name, 16) == 0)
+            if (std::memcmp(m_labels.Data()[i].name, key.name, 16) == 0)
                 return static_cast<int32_t>(i);
     } else {
         if (m_pLabelTableIndex == nullptr)
             m_pLabelTableIndex = new CKvtLabelTableIndex;
-        const int32_t nFound = m_pLabelTableIndex->FindLast(m_pLabels, nCount, KvtLabelKey::FromBytes(key.name));
+        const int32_t nFound = m_pLabelTableIndex->FindLast(m_labels.Data(), nCount, KvtLabelKey::FromBytes(key.name));
         if (nFound >= 0)
             return nFound;
     }
-    if (!GrowTable(m_pLabels, nCount, m_nLabelCapacity, m_nLabelStep))
+    if (!GrowTable(m_labels, nCount))
         return -1;
-    m_pLabels[nCount] = key;
-    m_pHeader->labelCount = nCount + 1;
+    m_labels.Data()[nCount] = key;
+    m_header.Data()->labelCount = nCount + 1;
     ForgetLookups();
     return static_cast<int32_t>(nCount);
+}
+
+TKvtTable<uint8_t>& CResKVT::AreaTable(TArea eArea)
+{
+    switch (eArea) {
+    case TArea::FieldIndices: return m_fieldIndices;
+    case TArea::ListIndices: return m_listIndices;
+    case TArea::FieldData: break;
+    }
+    return m_fieldData;
 }
 
 uint32_t CResKVT::GetAreaUsed(TArea eArea) const
 {
     switch (eArea) {
-    case TArea::FieldData: return m_pHeader->fieldDataSize;
-    case TArea::FieldIndices: return m_pHeader->fieldIndicesSize;
-    case TArea::ListIndices: return m_pHeader->listIndicesSize;
+    case TArea::FieldData: return m_header.Data()->fieldDataSize;
+    case TArea::FieldIndices: return m_header.Data()->fieldIndicesSize;
+    case TArea::ListIndices: return m_header.Data()->listIndicesSize;
     }
     return 0;
 }
@@ -113,32 +114,22 @@ uint32_t CResKVT::GetAreaUsed(TArea eArea) const
 void CResKVT::SetAreaUsed(TArea eArea, uint32_t nUsed)
 {
     switch (eArea) {
-    case TArea::FieldData: m_pHeader->fieldDataSize = nUsed; break;
-    case TArea::FieldIndices: m_pHeader->fieldIndicesSize = nUsed; break;
-    case TArea::ListIndices: m_pHeader->listIndicesSize = nUsed; break;
+    case TArea::FieldData: m_header.Data()->fieldDataSize = nUsed; break;
+    case TArea::FieldIndices: m_header.Data()->fieldIndicesSize = nUsed; break;
+    case TArea::ListIndices: m_header.Data()->listIndicesSize = nUsed; break;
     }
 }
 
 int64_t CResKVT::ReserveBlock(TArea eArea, uint32_t nOldOffset, uint32_t nOldSize, uint32_t nNewSize)
 {
-    if (m_bBorrowed != 0)
+    if (IsBorrowed())
         MakeEditable();
-    uint8_t** ppArea = &m_pFieldData;
-    uint32_t* pCapacity = &m_nFieldDataCapacity;
-    uint32_t* pStep = &m_nFieldDataStep;
-    uint32_t* pAbandoned = nullptr; // moved field data is not counted
-    if (eArea == TArea::FieldIndices) {
-        ppArea = &m_pFieldIndices;
-        pCapacity = &m_nFieldIndicesCapacity;
-        pStep = &m_nFieldIndicesStep;
-        pAbandoned = &m_nFieldIndicesAbandoned;
-    } else if (eArea == TArea::ListIndices) {
-        ppArea = &m_pListIndices;
-        pCapacity = &m_nListIndicesCapacity;
-        pStep = &m_nListIndicesStep;
-        pAbandoned = &m_nListIndicesAbandoned;
-    }
-    if (m_pHeader == nullptr || *ppArea == nullptr)
+    TKvtTable<uint8_t>& area = AreaTable(eArea);
+    // Moved field data is not counted: only the index areas are compacted.
+    uint32_t* pAbandoned = eArea == TArea::FieldIndices  ? &m_nFieldIndicesAbandoned
+                           : eArea == TArea::ListIndices ? &m_nListIndicesAbandoned
+                                                         : nullptr;
+    if (m_header.Data() == nullptr || area.Data() == nullptr)
         return -1;
     const uint32_t nUsed = GetAreaUsed(eArea);
     const uint64_t nOldEnd = static_cast<uint64_t>(nOldOffset) + nOldSize;
@@ -151,20 +142,14 @@ int64_t CResKVT::ReserveBlock(TArea eArea, uint32_t nOldOffset, uint32_t nOldSiz
         return -1;
     const uint32_t nStart = bInPlace ? nOldOffset : nUsed;
     const uint64_t nEnd = static_cast<uint64_t>(nStart) + nNewSize;
-    if (nEnd >= *pCapacity) {
-        const uint64_t nNewCapacity = nEnd + *pStep;
+    if (nEnd >= area.Capacity()) {
+        const uint64_t nNewCapacity = nEnd + area.Step();
         if (nNewCapacity > 0xFFFFFFFFull)
             return -1;
-        uint8_t* pNew = new uint8_t[static_cast<size_t>(nNewCapacity)];
-        if (nUsed > 0)
-            std::memcpy(pNew, *ppArea, nUsed);
-        delete[] * ppArea;
-        *ppArea = pNew;
-        *pCapacity = static_cast<uint32_t>(nNewCapacity);
-        *pStep = DoubledStep(*pStep);
+        area.Regrow(nUsed, static_cast<uint32_t>(nNewCapacity));
     }
     if (nStart != nOldOffset && nOldSize > 0) {
-        std::memcpy(*ppArea + nStart, *ppArea + nOldOffset, nOldSize);
+        std::memcpy(area.Data() + nStart, area.Data() + nOldOffset, nOldSize);
         // The old copy stays where it was: unused bytes until compaction.
         if (pAbandoned != nullptr)
             *pAbandoned += nOldSize;
@@ -190,7 +175,7 @@ int64_t CResKVT::ReserveBuiltFieldIndices(uint32_t nStruct, uint32_t nOldOffset,
 {
     // The arithmetic of ReserveBlock, step for step, on the area's numbers;
     // only the bytes are kept elsewhere.
-    const uint32_t nUsed = m_pHeader->fieldIndicesSize;
+    const uint32_t nUsed = m_header.Data()->fieldIndicesSize;
     const uint64_t nOldEnd = static_cast<uint64_t>(nOldOffset) + nOldSize;
     const bool bInPlace = nOldEnd == nUsed;
     if (!bInPlace && nOldSize > 0 && nOldEnd > nUsed)
@@ -199,18 +184,17 @@ int64_t CResKVT::ReserveBuiltFieldIndices(uint32_t nStruct, uint32_t nOldOffset,
         return -1;
     const uint32_t nStart = bInPlace ? nOldOffset : nUsed;
     const uint64_t nEnd = static_cast<uint64_t>(nStart) + nNewSize;
-    if (nEnd >= m_nFieldIndicesCapacity) {
-        const uint64_t nNewCapacity = nEnd + m_nFieldIndicesStep;
+    if (nEnd >= m_fieldIndices.Capacity()) {
+        const uint64_t nNewCapacity = nEnd + m_fieldIndices.Step();
         if (nNewCapacity > 0xFFFFFFFFull)
             return -1;
-        m_nFieldIndicesCapacity = static_cast<uint32_t>(nNewCapacity);
-        m_nFieldIndicesStep = DoubledStep(m_nFieldIndicesStep);
+        m_fieldIndices.CountGrowth(static_cast<uint32_t>(nNewCapacity));
     }
     if (nStart != nOldOffset && nOldSize > 0) {
         m_pBuiltFieldIndices->Abandon(nOldOffset, nStruct, nOldSize / 4);
         m_nFieldIndicesAbandoned += nOldSize;
     }
-    m_pHeader->fieldIndicesSize = static_cast<uint32_t>(nEnd);
+    m_header.Data()->fieldIndicesSize = static_cast<uint32_t>(nEnd);
     ForgetLookups();
     return nStart;
 }
@@ -222,20 +206,20 @@ int64_t CResKVT::ReserveListIndices(uint32_t nOldOffset, uint32_t nOldSize, uint
 
 KvtField_st* CResKVT::AddField(const CKvtStructHandle* pStruct, const char* pLabel, uint32_t nType)
 {
-    if (m_bBorrowed != 0)
+    if (IsBorrowed())
         MakeEditable();
-    if (pLabel == nullptr || ResolveStruct(pStruct) == nullptr || m_pFields == nullptr)
+    if (pLabel == nullptr || ResolveStruct(pStruct) == nullptr || m_fields.Data() == nullptr)
         return nullptr;
     const uint32_t nStruct = pStruct->nStructIndex;
-    const uint32_t nField = m_pHeader->fieldCount;
-    if (!GrowTable(m_pFields, nField, m_nFieldCapacity, m_nFieldStep))
+    const uint32_t nField = m_header.Data()->fieldCount;
+    if (!GrowTable(m_fields, nField))
         return nullptr;
 
     // Attach the new field to its struct before counting it, so that a failed
     // reservation leaves no half-made field behind.
-    const uint32_t nHeld = m_pStructs[nStruct].fieldCount;
+    const uint32_t nHeld = m_structs.Data()[nStruct].fieldCount;
     if (nHeld == 0) {
-        m_pStructs[nStruct].data = nField;
+        m_structs.Data()[nStruct].data = nField;
     } else if (nHeld == 1) {
         const bool bBuilt = m_pBuiltFieldIndices != nullptr;
         const int64_t nOffset =
@@ -243,18 +227,18 @@ KvtField_st* CResKVT::AddField(const CKvtStructHandle* pStruct, const char* pLab
         if (nOffset < 0)
             return nullptr;
         if (bBuilt) {
-            m_pBuiltFieldIndices->Start(nStruct, m_pStructs[nStruct].data, nField);
+            m_pBuiltFieldIndices->Start(nStruct, m_structs.Data()[nStruct].data, nField);
         } else {
-            StoreU32(m_pFieldIndices + nOffset, m_pStructs[nStruct].data);
-            StoreU32(m_pFieldIndices + nOffset + 4, nField);
+            StoreU32(m_fieldIndices.Data() + nOffset, m_structs.Data()[nStruct].data);
+            StoreU32(m_fieldIndices.Data() + nOffset + 4, nField);
         }
-        m_pStructs[nStruct].data = static_cast<uint32_t>(nOffset);
+        m_structs.Data()[nStruct].data = static_cast<uint32_t>(nOffset);
     } else {
         const uint64_t nNewSize = (static_cast<uint64_t>(nHeld) + 1) * 4;
         if (nNewSize > 0xFFFFFFFFull)
             return nullptr;
         const bool bBuilt = m_pBuiltFieldIndices != nullptr;
-        const uint32_t nOldOffset = m_pStructs[nStruct].data;
+        const uint32_t nOldOffset = m_structs.Data()[nStruct].data;
         const uint32_t nSize = static_cast<uint32_t>(nNewSize);
         const int64_t nOffset = bBuilt ? ReserveBuiltFieldIndices(nStruct, nOldOffset, nHeld * 4, nSize)
                                        : ReserveBlock(TArea::FieldIndices, nOldOffset, nHeld * 4, nSize);
@@ -263,18 +247,18 @@ KvtField_st* CResKVT::AddField(const CKvtStructHandle* pStruct, const char* pLab
         if (bBuilt)
             m_pBuiltFieldIndices->Append(nStruct, nHeld, nField);
         else
-            StoreU32(m_pFieldIndices + nOffset + static_cast<uint64_t>(nHeld) * 4, nField);
-        m_pStructs[nStruct].data = static_cast<uint32_t>(nOffset);
+            StoreU32(m_fieldIndices.Data() + nOffset + static_cast<uint64_t>(nHeld) * 4, nField);
+        m_structs.Data()[nStruct].data = static_cast<uint32_t>(nOffset);
     }
-    m_pStructs[nStruct].fieldCount = nHeld + 1;
-    m_pHeader->fieldCount = nField + 1;
+    m_structs.Data()[nStruct].fieldCount = nHeld + 1;
+    m_header.Data()->fieldCount = nField + 1;
     const int32_t nLabel = AddLabel(pLabel);
-    m_pFields[nField] = KvtField_st{nType, static_cast<uint32_t>(nLabel), kNone};
+    m_fields.Data()[nField] = KvtField_st{nType, static_cast<uint32_t>(nLabel), kNone};
     ForgetLookups();
     // More fields and labels may let a lookup that stopped early go further.
     if (m_pFieldLabelIndex != nullptr)
         m_pFieldLabelIndex->ForgetStopped();
-    return &m_pFields[nField];
+    return &m_fields.Data()[nField];
 }
 
 KvtField_st* CResKVT::AddFieldWithData(const CKvtStructHandle* pStruct, const char* pLabel, uint32_t nType,
@@ -287,7 +271,7 @@ KvtField_st* CResKVT::AddFieldWithData(const CKvtStructHandle* pStruct, const ch
     if (nOffset < 0)
         return nullptr;
     if (nSize > 0)
-        std::memcpy(m_pFieldData + nOffset, pBytes, nSize);
+        std::memcpy(m_fieldData.Data() + nOffset, pBytes, nSize);
     pField->data = static_cast<uint32_t>(nOffset);
     return pField;
 }
@@ -362,9 +346,9 @@ bool CResKVT::WriteSTRING(const CKvtStructHandle* pStruct, const COroString& sVa
     const int64_t nOffset = ReserveFieldData(kNone, 0, nLength + 4);
     if (nOffset < 0)
         return false;
-    StoreU32(m_pFieldData + nOffset, nLength);
+    StoreU32(m_fieldData.Data() + nOffset, nLength);
     if (nLength > 0)
-        std::memcpy(m_pFieldData + nOffset + 4, sValue.CStr(), nLength);
+        std::memcpy(m_fieldData.Data() + nOffset + 4, sValue.CStr(), nLength);
     pField->data = static_cast<uint32_t>(nOffset);
     return true;
 }
@@ -378,10 +362,10 @@ bool CResKVT::WriteRESREF(const CKvtStructHandle* pStruct, const CResRef& rValue
     const int64_t nOffset = ReserveFieldData(kNone, 0, nLength + 1);
     if (nOffset < 0)
         return false;
-    uint8_t* pBlock = m_pFieldData + nOffset;
+    uint8_t* pBlock = m_fieldData.Data() + nOffset;
     pBlock[0] = static_cast<uint8_t>(nLength);
     for (uint32_t i = 0; i < nLength; ++i)
-        pBlock[1 + i] = static_cast<uint8_t>(LowerAscii(rValue.GetResRef()[i]));
+        pBlock[1 + i] = static_cast<uint8_t>(AsciiLower(rValue.GetResRef()[i]));
     pField->data = static_cast<uint32_t>(nOffset);
     return true;
 }
@@ -401,7 +385,7 @@ bool CResKVT::WriteLOCSTRING(const CKvtStructHandle* pStruct, COroLocString lsVa
     if (nOffset < 0)
         return false;
     pField->data = static_cast<uint32_t>(nOffset);
-    uint8_t* pOut = m_pFieldData + nOffset;
+    uint8_t* pOut = m_fieldData.Data() + nOffset;
     StoreU32(pOut, static_cast<uint32_t>(nTotal));
     StoreU32(pOut + 4, static_cast<uint32_t>(lsValue.StrRef));
     StoreU32(pOut + 8, static_cast<uint32_t>(nCount));
@@ -442,9 +426,9 @@ bool CResKVT::WriteBINARY(const CKvtStructHandle* pStruct, const void* pData, ui
     const int64_t nOffset = ReserveFieldData(kNone, 0, nSize + 4);
     if (nOffset < 0)
         return false;
-    StoreU32(m_pFieldData + nOffset, nSize);
+    StoreU32(m_fieldData.Data() + nOffset, nSize);
     if (nSize > 0)
-        std::memcpy(m_pFieldData + nOffset + 4, pData, nSize);
+        std::memcpy(m_fieldData.Data() + nOffset + 4, pData, nSize);
     pField->data = static_cast<uint32_t>(nOffset);
     return true;
 }
@@ -475,7 +459,7 @@ bool CResKVT::AddList(CKvtListHandle* pOut, const CKvtStructHandle* pParent, con
     const int64_t nOffset = ReserveListIndices(kNone, 0, 4);
     if (nOffset < 0)
         return false;
-    StoreU32(m_pListIndices + nOffset, 0);
+    StoreU32(m_listIndices.Data() + nOffset, 0);
     pField->data = static_cast<uint32_t>(nOffset);
     const KvtLabel_st key = MakeLabelKey(pLabel);
     pOut->nStructIndex = pParent->nStructIndex;
@@ -487,17 +471,16 @@ bool CResKVT::AddListElement(CKvtStructHandle* pOut, const CKvtListHandle* pList
 {
     if (pOut == nullptr || pList == nullptr)
         return false;
-    if (m_bBorrowed != 0)
+    if (IsBorrowed())
         MakeEditable();
     KvtField_st* pField = FindListField(pList);
     if (pField == nullptr)
         return false;
-    const int64_t nAvailable = ListEntryBytes(pField);
-    if (nAvailable < 4)
-        return false;
-    const uint32_t nCount = LoadU32(m_pListIndices + pField->data);
+    const std::span<const uint8_t> entry = FieldData(pField, 4);
+    CByteReader reader(entry);
+    const uint32_t nCount = reader.U32();
     const uint64_t nOldSize = (static_cast<uint64_t>(nCount) + 1) * 4;
-    if (static_cast<int64_t>(nOldSize) > nAvailable || nOldSize + 4 > 0xFFFFFFFFull)
+    if (!reader.Ok() || nOldSize > entry.size() || nOldSize + 4 > 0xFFFFFFFFull)
         return false;
     const int64_t nOffset =
         ReserveListIndices(pField->data, static_cast<uint32_t>(nOldSize), static_cast<uint32_t>(nOldSize + 4));
@@ -507,7 +490,7 @@ bool CResKVT::AddListElement(CKvtStructHandle* pOut, const CKvtListHandle* pList
     const int32_t nStruct = AddStruct(nStructID);
     if (nStruct < 0)
         return false;
-    uint8_t* pEntry = m_pListIndices + nOffset;
+    uint8_t* pEntry = m_listIndices.Data() + nOffset;
     StoreU32(pEntry, nCount + 1);
     StoreU32(pEntry + nOldSize, static_cast<uint32_t>(nStruct));
     pOut->nStructIndex = static_cast<uint32_t>(nStruct);
@@ -518,19 +501,18 @@ bool CResKVT::CreateNew(CKvtStructHandle* pOut, const COroString& sFileType)
 {
     if (pOut == nullptr || sFileType.GetLength() < 4)
         return false;
-    if (m_bBorrowed != 0)
+    if (IsBorrowed())
         Detach();
     // Meant for an empty object: one that already holds data is left alone.
-    if (m_pHeader != nullptr)
+    if (m_header.Data() != nullptr)
         return false;
     MakeEditable();
     // A file built from nothing keeps its field indices as arrays per struct
     // (see kvtfieldindexarrays.h): the same file, in linear time and memory.
-    delete[] m_pFieldIndices;
-    m_pFieldIndices = nullptr;
+    m_fieldIndices.DropRecords();
     m_pBuiltFieldIndices = new CKvtFieldIndexArrays;
-    std::memcpy(m_pHeader->fileType, sFileType.CStr(), 4);
-    std::memcpy(m_pHeader->version, kVersion, 4);
+    std::memcpy(m_header.Data()->fileType, sFileType.CStr(), 4);
+    std::memcpy(m_header.Data()->version, kVersion, 4);
     const int32_t nTop = AddStruct(kNone);
     if (nTop < 0)
         return false;

@@ -1,6 +1,8 @@
 #include "atomicfile.h"
 
 #include "filefaults.h"
+#include "pathtext.h"
+#include "uniquefd.h"
 
 #include <atomic>
 #include <cerrno>
@@ -64,11 +66,11 @@ std::string ResolveLinks(const std::string& sPath)
 
 bool SyncPath(const std::string& sPath, int nFlags)
 {
-    const int fd = open(sPath.c_str(), nFlags | O_CLOEXEC);
-    if (fd < 0)
+    CUniqueFd fd(open(sPath.c_str(), nFlags | O_CLOEXEC));
+    if (!fd.IsOpen())
         return false;
-    const bool bOk = fsync(fd) == 0;
-    return close(fd) == 0 && bOk;
+    const bool bOk = fsync(fd.Get()) == 0;
+    return fd.Close() && bOk;
 }
 
 mode_t NewFileMode()
@@ -76,16 +78,6 @@ mode_t NewFileMode()
     const mode_t nMask = umask(0);
     umask(nMask);
     return 0666 & ~nMask;
-}
-
-std::string FolderOf(const std::string& sPath)
-{
-    const size_t nSlash = sPath.find_last_of('/');
-    if (nSlash == std::string::npos)
-        return ".";
-    if (nSlash == 0)
-        return "/";
-    return sPath.substr(0, nSlash);
 }
 
 std::string BaseNameOf(const std::string& sPath)
@@ -99,7 +91,7 @@ std::string BaseNameOf(const std::string& sPath)
 int CreateTemporary(const std::string& sTarget, std::string& sTempPath)
 {
     static std::atomic<unsigned> s_nCounter{0};
-    const std::string sPrefix = FolderOf(sTarget) + "/." + BaseNameOf(sTarget) + ".tmp";
+    const std::string sPrefix = FolderOfPath(sTarget, TFolderForm::ForSystemCalls) + "/." + BaseNameOf(sTarget) + ".tmp";
     for (int nAttempt = 0; nAttempt < 100; ++nAttempt) {
         sTempPath = sPrefix + std::to_string(getpid()) + "-" + std::to_string(s_nCounter++);
         const int fd = open(sTempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -115,13 +107,12 @@ bool ReadWholeFile(const std::string& sPath, std::string& sContent, bool& bExist
 {
     sContent.clear();
     bExists = false;
-    const int fd = open(sPath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    const CUniqueFd fd(open(sPath.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.IsOpen())
         return errno == ENOENT || errno == ENOTDIR;
     bExists = true;
     struct stat info {};
-    bool bOk = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ReadAll(fd, sContent);
-    close(fd);
+    const bool bOk = fstat(fd.Get(), &info) == 0 && S_ISREG(info.st_mode) && ReadAll(fd.Get(), sContent);
     if (!bOk)
         sContent.clear();
     return bOk;
@@ -143,16 +134,16 @@ CAtomicFileReplacement::CAtomicFileReplacement(const std::string& sPath)
     if (bExisted && (!S_ISREG(oldInfo.st_mode) || access(m_sTarget.c_str(), W_OK) != 0))
         return;
     std::string sTempPath;
-    const int fd = CreateTemporary(m_sTarget, sTempPath);
-    if (fd < 0)
+    CUniqueFd fd(CreateTemporary(m_sTarget, sTempPath));
+    if (!fd.IsOpen())
         return;
-    bool bOk = fchmod(fd, bExisted ? (oldInfo.st_mode & 07777) : NewFileMode()) == 0;
+    bool bOk = fchmod(fd.Get(), bExisted ? (oldInfo.st_mode & 07777) : NewFileMode()) == 0;
     if (bExisted) {
         // Ownership can only be kept by a privileged process; losing it is not a failure.
-        const int nChownResult = fchown(fd, oldInfo.st_uid, oldInfo.st_gid);
+        const int nChownResult = fchown(fd.Get(), oldInfo.st_uid, oldInfo.st_gid);
         (void)nChownResult;
     }
-    bOk = (close(fd) == 0) && bOk;
+    bOk = fd.Close() && bOk;
     if (bOk)
         m_sTempPath = sTempPath;
     else
@@ -172,7 +163,7 @@ bool CAtomicFileReplacement::Commit()
     if (!SyncPath(m_sTempPath, O_RDONLY) || FileRename(m_sTempPath.c_str(), m_sTarget.c_str()) != 0)
         return false;
     m_bCommitted = true;
-    SyncPath(FolderOf(m_sTarget), O_RDONLY | O_DIRECTORY);  // best effort: the rename has happened
+    SyncPath(FolderOfPath(m_sTarget, TFolderForm::ForSystemCalls), O_RDONLY | O_DIRECTORY);  // best effort: the rename has happened
     return true;
 }
 
@@ -181,10 +172,10 @@ bool ReplaceFileAtomically(const std::string& sPath, const std::string& sContent
     CAtomicFileReplacement replacement(sPath);
     if (!replacement.IsReady())
         return false;
-    const int fd = open(replacement.TempPath().c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (fd < 0)
+    CUniqueFd fd(open(replacement.TempPath().c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+    if (!fd.IsOpen())
         return false;
-    bool bOk = WriteAll(fd, sContent);
-    bOk = (close(fd) == 0) && bOk;
+    bool bOk = WriteAll(fd.Get(), sContent);
+    bOk = fd.Close() && bOk;
     return bOk && replacement.Commit();
 }

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstring>
 
+#include "asciitext.h"
+
 namespace {
 
 // Hyphen, apostrophe and control bytes take no part in the first level, so
@@ -17,11 +19,6 @@ bool IsSkipped(unsigned char c)
 bool IsTieBreakSkip(unsigned char c)
 {
     return c == '-' || c == '\'';
-}
-
-unsigned char AsciiLower(unsigned char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
 }
 
 bool IsLower(unsigned char c)

@@ -1,7 +1,10 @@
 #include "elfsection.h"
 
+#include "bytereader.h"
+
 #include <cerrno>
 #include <cstring>
+#include <span>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,24 +20,14 @@ constexpr uint32_t kSectionNoBits = 8;   // SHT_NOBITS: occupies no file bytes
 constexpr uint32_t kIndexExtended = 0xFFFF;  // SHN_XINDEX
 constexpr size_t kHeaderChunk = 64 * 1024;
 
-// Decodes the fields of one ELF file in its own class and byte order.
+// The class and byte order of one ELF file, which decide how its fields read.
 struct ElfLayout_st {
     bool b64;
-    bool bBigEndian;
+    TByteOrder eOrder;
 
-    uint64_t Read(const uint8_t* p, size_t nBytes) const
-    {
-        uint64_t nValue = 0;
-        for (size_t i = 0; i < nBytes; ++i) {
-            const size_t nIndex = bBigEndian ? i : nBytes - 1 - i;
-            nValue = (nValue << 8) | p[nIndex];
-        }
-        return nValue;
-    }
-    // A field that is 4 bytes in 32-bit files and 8 bytes in 64-bit files.
-    uint64_t Word(const uint8_t* p) const { return Read(p, b64 ? 8 : 4); }
     size_t HeaderSize() const { return b64 ? 64 : 52; }
     size_t SectionHeaderSize() const { return b64 ? 64 : 40; }
+    CByteReader Reader(std::span<const uint8_t> bytes) const { return CByteReader(bytes, eOrder); }
 };
 
 struct SectionHeader_st {
@@ -45,14 +38,18 @@ struct SectionHeader_st {
     uint32_t nLink;
 };
 
-SectionHeader_st DecodeSectionHeader(const ElfLayout_st& layout, const uint8_t* p)
+// One section header; the caller hands at least SectionHeaderSize() bytes.
+SectionHeader_st DecodeSectionHeader(const ElfLayout_st& layout, std::span<const uint8_t> bytes)
 {
+    CByteReader reader = layout.Reader(bytes);
     SectionHeader_st header{};
-    header.nName = static_cast<uint32_t>(layout.Read(p, 4));
-    header.nType = static_cast<uint32_t>(layout.Read(p + 4, 4));
-    header.nOffset = layout.Word(p + (layout.b64 ? 24 : 16));
-    header.nSize = layout.Word(p + (layout.b64 ? 32 : 20));
-    header.nLink = static_cast<uint32_t>(layout.Read(p + (layout.b64 ? 40 : 24), 4));
+    header.nName = reader.U32();
+    header.nType = reader.U32();
+    reader.Seek(layout.b64 ? 24 : 16);
+    header.nOffset = reader.Word(layout.b64);
+    header.nSize = reader.Word(layout.b64);
+    reader.Seek(layout.b64 ? 40 : 24);
+    header.nLink = reader.U32();
     return header;
 }
 
@@ -108,14 +105,17 @@ bool FindElfSection(int fd, const char* pName, ElfSection_st& section)
         return false;
     if ((header[4] != kClass32 && header[4] != kClass64) || (header[5] != kLittleEndian && header[5] != kBigEndian))
         return false;
-    const ElfLayout_st layout{header[4] == kClass64, header[5] == kBigEndian};
+    const ElfLayout_st layout{header[4] == kClass64, header[5] == kBigEndian ? TByteOrder::Big : TByteOrder::Little};
     if (nFileSize < layout.HeaderSize())
         return false;
 
-    const uint64_t nTableOffset = layout.Word(header + (layout.b64 ? 0x28 : 0x20));
-    const uint64_t nEntrySize = layout.Read(header + (layout.b64 ? 0x3A : 0x2E), 2);
-    uint64_t nCount = layout.Read(header + (layout.b64 ? 0x3C : 0x30), 2);
-    uint64_t nNamesIndex = layout.Read(header + (layout.b64 ? 0x3E : 0x32), 2);
+    CByteReader fields = layout.Reader(std::span<const uint8_t>(header, layout.HeaderSize()));
+    fields.Seek(layout.b64 ? 0x28 : 0x20);
+    const uint64_t nTableOffset = fields.Word(layout.b64);
+    fields.Seek(layout.b64 ? 0x3A : 0x2E);
+    const uint64_t nEntrySize = fields.U16();
+    uint64_t nCount = fields.U16();
+    uint64_t nNamesIndex = fields.U16();
     if (nTableOffset == 0 || nEntrySize < layout.SectionHeaderSize() || !LiesInFile(nTableOffset, nEntrySize, nFileSize))
         return false;
 
@@ -124,7 +124,7 @@ bool FindElfSection(int fd, const char* pName, ElfSection_st& section)
         return false;
     // Files with 0xFF00 sections or more keep the real count and the
     // name-table index in the first section header.
-    const SectionHeader_st first = DecodeSectionHeader(layout, entry.data());
+    const SectionHeader_st first = DecodeSectionHeader(layout, entry);
     if (nCount == 0)
         nCount = first.nSize;
     if (nNamesIndex == kIndexExtended)
@@ -134,7 +134,7 @@ bool FindElfSection(int fd, const char* pName, ElfSection_st& section)
 
     if (!ReadFileAt(fd, nTableOffset + nNamesIndex * nEntrySize, entry.data(), entry.size()))
         return false;
-    const SectionHeader_st names = DecodeSectionHeader(layout, entry.data());
+    const SectionHeader_st names = DecodeSectionHeader(layout, entry);
     if (names.nType == kSectionNoBits || !LiesInFile(names.nOffset, names.nSize, nFileSize))
         return false;
 
@@ -149,7 +149,8 @@ bool FindElfSection(int fd, const char* pName, ElfSection_st& section)
         if (!ReadFileAt(fd, nTableOffset + nFirst * nEntrySize, chunk.data(), chunk.size()))
             return false;
         for (uint64_t i = 0; i < nInChunk; ++i) {
-            const SectionHeader_st candidate = DecodeSectionHeader(layout, chunk.data() + i * nEntrySize);
+            const SectionHeader_st candidate =
+                DecodeSectionHeader(layout, std::span<const uint8_t>(chunk).subspan(i * nEntrySize, nEntrySize));
             if (candidate.nType == kSectionNoBits || !LiesInFile(candidate.nOffset, candidate.nSize, nFileSize))
                 continue;
             if (NameMatches(fd, names, candidate.nName, sName, nFileSize)) {

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "asciitext.h"
 #include "atomicfile.h"
 
 namespace {
@@ -36,11 +37,6 @@ std::string_view Trim(std::string_view text)
     while (!text.empty() && IsBlank(text.back()))
         text.remove_suffix(1);
     return text;
-}
-
-char AsciiLower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 bool EqualNoCase(std::string_view a, std::string_view b)

@@ -1,6 +1,10 @@
 #include "versionblock.h"
 
+#include <span>
 #include <string_view>
+
+#include "asciitext.h"
+#include "bytereader.h"
 
 namespace {
 
@@ -13,10 +17,7 @@ size_t Align4(size_t n)
     return (n + 3) & ~static_cast<size_t>(3);
 }
 
-uint16_t ReadWord(const uint8_t* p)
-{
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
+using TBlock = std::span<const uint8_t>;
 
 struct VersionNode_st {
     size_t nStart;
@@ -30,29 +31,34 @@ struct VersionNode_st {
 };
 
 // Decodes the node at nStart, which must end at or before nLimit.
-bool ParseNode(const uint8_t* pBlock, size_t nStart, size_t nLimit, VersionNode_st& node)
+bool ParseNode(TBlock block, size_t nStart, size_t nLimit, VersionNode_st& node)
 {
-    if (nStart > nLimit || nLimit - nStart < kNodeHeader)
+    if (nLimit > block.size())
         return false;
-    const size_t nLength = ReadWord(pBlock + nStart);
-    const size_t nValueLength = ReadWord(pBlock + nStart + 2);
-    node.nType = ReadWord(pBlock + nStart + 4);
-    if (nLength < kNodeHeader || nLength > nLimit - nStart)
+    CByteReader header(block.first(nLimit));
+    header.Seek(nStart);
+    const size_t nLength = header.U16();
+    const size_t nValueLength = header.U16();
+    node.nType = header.U16();
+    if (!header.Ok() || nLength < kNodeHeader || nLength > nLimit - nStart)
         return false;
     node.nStart = nStart;
     node.nEnd = nStart + nLength;
     node.nKey = nStart + kNodeHeader;
 
-    size_t nPos = node.nKey;
-    while (nPos + 2 <= node.nEnd && ReadWord(pBlock + nPos) != 0)
-        nPos += 2;
-    if (nPos + 2 > node.nEnd)
+    // A failed read gives 0 too and ends the scan; Ok() tells the two apart.
+    CByteReader key(block.first(node.nEnd));
+    key.Seek(node.nKey);
+    while (key.U16() != 0) {
+    }
+    if (!key.Ok())
         return false;  // the key has no terminator inside the node
-    node.nKeyUnits = (nPos - node.nKey) / 2;
+    const size_t nAfterKey = static_cast<size_t>(key.Offset());
+    node.nKeyUnits = (nAfterKey - 2 - node.nKey) / 2;
 
     // wValueLength counts UTF-16 units for text and bytes otherwise. Text
     // cut short by a wrong length is still usable up to the node's end.
-    node.nValue = Align4(nPos + 2);
+    node.nValue = Align4(nAfterKey);
     node.nValueBytes = node.nType == kTypeText ? nValueLength * 2 : nValueLength;
     if (node.nValue > node.nEnd) {
         if (node.nValueBytes != 0)
@@ -69,36 +75,32 @@ bool ParseNode(const uint8_t* pBlock, size_t nStart, size_t nLimit, VersionNode_
     return true;
 }
 
-char AsciiLower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool KeyEquals(const uint8_t* pBlock, const VersionNode_st& node, std::string_view key)
+bool KeyEquals(TBlock block, const VersionNode_st& node, std::string_view key)
 {
     if (node.nKeyUnits != key.size())
         return false;
-    for (size_t i = 0; i < key.size(); ++i) {
-        const uint16_t nUnit = ReadWord(pBlock + node.nKey + 2 * i);
-        const auto nByte = static_cast<unsigned char>(key[i]);
+    CByteReader units(block.subspan(node.nKey, 2 * node.nKeyUnits));
+    for (const char c : key) {
+        const uint16_t nUnit = units.U16();
+        const auto nByte = static_cast<unsigned char>(c);
         if (nUnit >= 0x80 || nByte >= 0x80) {
             if (nUnit != nByte)
                 return false;
-        } else if (AsciiLower(static_cast<char>(nUnit)) != AsciiLower(key[i])) {
+        } else if (AsciiLower(static_cast<char>(nUnit)) != AsciiLower(c)) {
             return false;
         }
     }
-    return true;
+    return units.Ok();
 }
 
-bool FindChild(const uint8_t* pBlock, const VersionNode_st& parent, std::string_view key, VersionNode_st& child)
+bool FindChild(TBlock block, const VersionNode_st& parent, std::string_view key, VersionNode_st& child)
 {
     size_t nPos = parent.nChildren;
     while (nPos < parent.nEnd) {
         VersionNode_st candidate{};
-        if (!ParseNode(pBlock, nPos, parent.nEnd, candidate))
+        if (!ParseNode(block, nPos, parent.nEnd, candidate))
             return false;
-        if (KeyEquals(pBlock, candidate, key)) {
+        if (KeyEquals(block, candidate, key)) {
             child = candidate;
             return true;
         }
@@ -123,11 +125,13 @@ char ToCodePage1252(uint16_t nUnit)
     return '?';
 }
 
-std::string DecodeText(const uint8_t* pBlock, const VersionNode_st& node)
+std::string DecodeText(TBlock block, const VersionNode_st& node)
 {
     std::string sText;
-    for (size_t nPos = node.nValue; nPos + 2 <= node.nValue + node.nValueBytes; nPos += 2) {
-        const uint16_t nUnit = ReadWord(pBlock + nPos);
+    // An odd last byte is no unit of its own.
+    CByteReader units(block.subspan(node.nValue, node.nValueBytes));
+    while (units.Remaining() >= 2) {
+        const uint16_t nUnit = units.U16();
         if (nUnit == 0)
             break;
         if (nUnit >= 0xDC00 && nUnit <= 0xDFFF)
@@ -139,7 +143,8 @@ std::string DecodeText(const uint8_t* pBlock, const VersionNode_st& node)
 
 bool ParseRoot(const uint8_t* pData, size_t nSize, VersionNode_st& root)
 {
-    return pData != nullptr && ParseNode(pData, 0, nSize, root) && KeyEquals(pData, root, "VS_VERSION_INFO");
+    return pData != nullptr && ParseNode(TBlock(pData, nSize), 0, nSize, root) &&
+           KeyEquals(TBlock(pData, nSize), root, "VS_VERSION_INFO");
 }
 
 } // namespace
@@ -164,13 +169,13 @@ bool VersionBlockQueryString(const uint8_t* pBlock, size_t nSize, const char* pP
         if (key.empty())
             continue;
         VersionNode_st child{};
-        if (!FindChild(pBlock, node, key, child))
+        if (!FindChild(TBlock(pBlock, nSize), node, key, child))
             return false;
         node = child;
         bDescended = true;
     }
     if (!bDescended || node.nType != kTypeText)
         return false;
-    sValue = DecodeText(pBlock, node);
+    sValue = DecodeText(TBlock(pBlock, nSize), node);
     return true;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "elfsection.h"
+#include "uniquefd.h"
 #include "versionblock.h"
 
 namespace {
@@ -19,16 +20,15 @@ std::vector<uint8_t> LoadBlock(const char* pFileName)
     std::vector<uint8_t> block;
     if (pFileName == nullptr || *pFileName == '\0')
         return block;
-    const int fd = open(pFileName, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    const CUniqueFd fd(open(pFileName, O_RDONLY | O_CLOEXEC));
+    if (!fd.IsOpen())
         return block;
     ElfSection_st section{};
-    if (FindElfSection(fd, kVersionSectionName, section)) {
+    if (FindElfSection(fd.Get(), kVersionSectionName, section)) {
         block.resize(static_cast<size_t>(section.nSize < kMaxBlock ? section.nSize : kMaxBlock));
-        if (!ReadFileAt(fd, section.nOffset, block.data(), block.size()))
+        if (!ReadFileAt(fd.Get(), section.nOffset, block.data(), block.size()))
             block.clear();
     }
-    close(fd);
     // The section may be padded after the block; only the block counts.
     block.resize(VersionBlockSize(block.data(), block.size()));
     return block;

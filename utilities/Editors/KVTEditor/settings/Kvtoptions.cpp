@@ -4,6 +4,7 @@
 #include <string>
 #include <sys/stat.h>
 
+#include "pathtext.h"
 #include "processenv.h"
 #include "profile.h"
 
@@ -52,12 +53,7 @@ COroString SlotKey(int32_t nSlot)
 
 COroString FolderOfFileName(const COroString& sFileName)
 {
-    for (int32_t i = sFileName.GetLength() - 1; i >= 0; --i) {
-        const char c = sFileName[i];
-        if (c == '/' || c == '\\' || c == ':')
-            return sFileName.SubString(0, i + 1);
-    }
-    return COroString();
+    return FolderOfPath(sFileName.CStr(), TFolderForm::WithSeparator).c_str();
 }
 
 COptions::COptions() : IniFileName(SettingsFileName())

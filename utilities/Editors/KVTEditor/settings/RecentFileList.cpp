@@ -1,11 +1,8 @@
 #include "RecentFileList.h"
 
-namespace {
+#include "asciitext.h"
 
-char AsciiLower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
+namespace {
 
 bool EqualNoCase(const COroString& a, const COroString& b)
 {

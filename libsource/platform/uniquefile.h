@@ -1,0 +1,34 @@
+#pragma once
+// A stdio stream that closes itself. Close() closes it early and tells
+// whether that worked: for a written file, closing flushes the last bytes,
+// so a failure there is a failed write.
+
+#include <cstdio>
+
+class CUniqueFile {
+public:
+    CUniqueFile() = default;
+    // Opens the file as std::fopen does; a null name opens nothing.
+    CUniqueFile(const char* pFileName, const char* pMode)
+        : m_pFile(pFileName != nullptr ? std::fopen(pFileName, pMode) : nullptr)
+    {}
+    ~CUniqueFile()
+    {
+        if (m_pFile != nullptr)
+            std::fclose(m_pFile);
+    }
+    CUniqueFile(const CUniqueFile&) = delete;
+    CUniqueFile& operator=(const CUniqueFile&) = delete;
+
+    std::FILE* Get() const { return m_pFile; }
+    explicit operator bool() const { return m_pFile != nullptr; }
+    bool Close()
+    {
+        std::FILE* pFile = m_pFile;
+        m_pFile = nullptr;
+        return pFile != nullptr && std::fclose(pFile) == 0;
+    }
+
+private:
+    std::FILE* m_pFile = nullptr;
+};
