@@ -34,6 +34,25 @@ function(kvt_add_gtest)
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${script}")
 endfunction()
 
+# kvt_add_qtest(NAME name SOURCES a.cpp ... LIBS lib ... [LABELS label ...])
+# One Qt Test program (one test class) registered with CTest on the offscreen
+# platform, linked with the guarded allocator.
+function(kvt_add_qtest)
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
+  find_package(Qt6 REQUIRED COMPONENTS Test)
+  add_executable(${T_NAME} ${T_SOURCES})
+  set_target_properties(${T_NAME} PROPERTIES AUTOMOC ON)
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} Qt6::Test)
+  kvt_guarded_executable(${T_NAME})
+  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  set_tests_properties(${T_NAME} PROPERTIES
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  if(T_LABELS)
+    set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+endfunction()
+
 # kvt_embed_version(target [DESCRIPTION text] [VERSION a.b.c.d])
 # Gives an executable its version block: the build writes the block into a
 # generated source of the target, which places it in the ELF section
