@@ -9,10 +9,9 @@ cd "$(dirname "$0")"
 source scripts/packages.sh
 scripts/install-deps.sh "${BUILD_PACKAGES[@]}" "${GUI_PACKAGES[@]}" "${BENCH_PACKAGES[@]}"
 
-build=build-bench
+build=build-bench # the binary folder of the preset "bench"
 # Build messages go to standard error: standard output is the table alone.
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DKVT_BUILD_TESTS=OFF -DKVT_BUILD_BENCH=ON >/dev/null
+cmake --preset bench >/dev/null
 cmake --build "$build" -j "$(nproc)" --target kvt_bench >&2
 
 export QT_QPA_PLATFORM=offscreen

@@ -6,9 +6,7 @@ cd "$(dirname "$0")"
 source scripts/packages.sh
 scripts/install-deps.sh "${BUILD_PACKAGES[@]}" "${GUI_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 
-build=build-fuzz
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DKVT_SANITIZE=ON -DKVT_BUILD_FUZZ=ON -DKVT_BUILD_TESTS=OFF >/dev/null
+build=build-fuzz # the binary folder of the preset "fuzz"
+cmake --preset fuzz >/dev/null
 cmake --build "$build" -j "$(nproc)"
 scripts/fuzz-run.sh "$build" "${1:-600}"

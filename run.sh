@@ -14,7 +14,7 @@ file=${file:-$PWD/samples/sample.kvt}
 source scripts/packages.sh
 scripts/install-deps.sh "${BUILD_PACKAGES[@]}" "${GUI_PACKAGES[@]}"
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DKVT_BUILD_TESTS=OFF >/dev/null
+cmake --preset run >/dev/null # configures build/
 cmake --build build -j "$(nproc)"
 
 if [ -x build/kvteditor ]; then

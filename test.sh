@@ -6,11 +6,8 @@ cd "$(dirname "$0")"
 source scripts/packages.sh
 scripts/install-deps.sh "${BUILD_PACKAGES[@]}" "${GUI_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 
-build=build-test
-cmake -S . -B "$build" -G Ninja \
-  -DCMAKE_BUILD_TYPE=Debug \
-  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DKVT_SANITIZE=ON -DKVT_BUILD_FUZZ=ON -DKVT_BUILD_TESTS=ON
+build=build-test # the binary folder of the preset "test" (CMakePresets.json)
+cmake --preset test
 cmake --build "$build" -j "$(nproc)"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1

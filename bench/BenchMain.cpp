@@ -7,11 +7,13 @@
 //   kvt_bench --cold-load FILE   (internal: one load in a fresh process)
 //   kvt_bench --cold-parse FILE  (internal: one RapidJSON parse in a fresh process)
 
+#include <QApplication>
 #include <malloc.h>
 #include <rapidjson/document.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,18 +28,11 @@
 #include "BenchJsonText.h"
 #include "BenchMemory.h"
 #include "BenchReport.h"
-#include "KVTOpenDocument.h"
+#include "BenchWindow.h"
 #include "atomicfile.h"
 #include "orobase.h"
 #include "ororeportrecorder.h"
 #include "ororesman.h"
-
-#ifdef KVT_BENCH_WINDOW
-#include <QApplication>
-#include <clocale>
-
-#include "BenchWindow.h"
-#endif
 
 namespace {
 
@@ -178,7 +173,6 @@ int RunColdParseChild(const char* pFile)
 
 int RunMemoryChild(const char* pFile, int argc, char** argv)
 {
-#ifdef KVT_BENCH_WINDOW
     QApplication application(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     const std::string sScratch = std::string(pFile) + ".window";
@@ -194,19 +188,6 @@ int RunMemoryChild(const char* pFile, int argc, char** argv)
     std::fflush(stdout);
     // The process ends here: tearing a million nodes down is not measured.
     std::_Exit(0);
-#else
-    (void)argc;
-    (void)argv;
-    const BenchMemory_st before = ReadProcessMemory();
-    std::unique_ptr<CKvtNodeTopLevelStruct> pRoot;
-    if (OpenKvtDocument(pFile, pRoot) != TKvtOpenResult::Opened)
-        return 1;
-    const BenchMemory_st after = ReadProcessMemory();
-    std::printf("KVTMEM %lld %lld %lld -1\n", static_cast<long long>(before.nResidentBytes),
-                static_cast<long long>(after.nResidentBytes), static_cast<long long>(after.nPeakBytes));
-    std::fflush(stdout);
-    std::_Exit(0);
-#endif
 }
 
 bool Wanted(const std::string& sList, const char* pName)
@@ -265,7 +246,6 @@ int main(int argc, char** argv)
     }
     mkdir(sWork.c_str(), 0777);
 
-#ifdef KVT_BENCH_WINDOW
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication application(argc, argv);
@@ -274,7 +254,6 @@ int main(int argc, char** argv)
     const std::string sWindowScratch = sWork + "/window";
     mkdir(sWindowScratch.c_str(), 0777);
     auto pWindow = std::make_unique<CBenchWindow>(sWindowScratch);
-#endif
 
     std::vector<BenchFigures_st> results;
     BenchEditFigures_st edits;
@@ -312,7 +291,6 @@ int main(int argc, char** argv)
         sJson.clear();
         sJson.shrink_to_fit();
 
-#ifdef KVT_BENCH_WINDOW
         std::vector<double> opens, expands;
         for (int r = 0; r < nRuns; ++r) {
             opens.push_back(pWindow->OpenToTree(sFile));
@@ -326,7 +304,6 @@ int main(int argc, char** argv)
             pWindow->MeasureEdits(edits, 9);
         }
         pWindow->CloseDocument();
-#endif
         MeasureMemoryInChildren(sFile, nRuns, figures);
         figures.dColdLoad = MeasureInFreshProcesses("--cold-load", sFile, nRuns);
         figures.dColdParse = MeasureInFreshProcesses("--cold-parse", sJsonFile, nRuns);
@@ -339,9 +316,7 @@ int main(int argc, char** argv)
         std::fprintf(stdout, "\n%zu warnings were raised during the run (the figures may not be meaningful).\n",
                      recorder.Reports().size());
 
-#ifdef KVT_BENCH_WINDOW
     pWindow.reset();
-#endif
     delete g_pOroResMan;
     g_pOroResMan = nullptr;
     delete g_pOroBase;

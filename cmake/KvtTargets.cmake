@@ -5,18 +5,49 @@ function(kvt_guarded_executable target)
   target_link_libraries(${target} PRIVATE oroalloc)
 endfunction()
 
+include(GoogleTest)
+
 # kvt_add_gtest(NAME name SOURCES a.cpp ... LIBS lib ... [LABELS label ...])
-# One GoogleTest program registered with CTest, linked with the guarded allocator.
+# One GoogleTest program linked with the guarded allocator; each of its cases
+# is registered with CTest on its own (listed by the program after the build).
 function(kvt_add_gtest)
   cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
   find_package(GTest REQUIRED)
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main kvttestsupport)
   kvt_guarded_executable(${T_NAME})
+  # Listing the cases runs the program, sanitizers and all, on a busy machine.
+  gtest_discover_tests(${T_NAME}
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    DISCOVERY_TIMEOUT 120)
+  # The discovered cases take list-valued properties from a script of their
+  # own: gtest_discover_tests would split the lists into separate arguments.
+  set(properties "ENVIRONMENT [==[KVT_TEST_SOURCE_DIR=${PROJECT_SOURCE_DIR};KVT_BUILD_DIR=${PROJECT_BINARY_DIR}]==]")
+  if(T_LABELS)
+    string(APPEND properties " LABELS [==[${T_LABELS}]==]")
+  endif()
+  set(script "${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}_properties.cmake")
+  file(WRITE "${script}"
+    "if(${T_NAME}_TESTS)\n"
+    "  set_tests_properties(\${${T_NAME}_TESTS} PROPERTIES ${properties})\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${script}")
+endfunction()
+
+# kvt_add_qtest(NAME name SOURCES a.cpp ... LIBS lib ... [LABELS label ...])
+# One Qt Test program (one test class) registered with CTest on the offscreen
+# platform, linked with the guarded allocator.
+function(kvt_add_qtest)
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
+  find_package(Qt6 REQUIRED COMPONENTS Test)
+  add_executable(${T_NAME} ${T_SOURCES})
+  set_target_properties(${T_NAME} PROPERTIES AUTOMOC ON)
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} Qt6::Test)
+  kvt_guarded_executable(${T_NAME})
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
   set_tests_properties(${T_NAME} PROPERTIES
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    ENVIRONMENT "KVT_TEST_SOURCE_DIR=${PROJECT_SOURCE_DIR};KVT_BUILD_DIR=${PROJECT_BINARY_DIR}")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   if(T_LABELS)
     set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABELS}")
   endif()

@@ -10,6 +10,7 @@
 
 #include "KVTCommandLine.h"
 #include "Kvtoptions.h"
+#include "WindowTestProcess.h"
 #include "WindowTestSupport.h"
 #include "bcglobal.h"
 
@@ -594,10 +595,6 @@ void DocumentLifecycleTest::unwritableSettingsAreReportedAtExit()
     QVERIFY(!FileExists(harness.SettingsFile()));
 }
 
-int RunDocumentLifecycleTests(int argc, char** argv)
-{
-    DocumentLifecycleTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KVT_WINDOW_TEST_MAIN(DocumentLifecycleTest)
 
 #include "DocumentLifecycleTest.moc"

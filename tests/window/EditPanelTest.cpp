@@ -13,6 +13,7 @@
 #include "KVTPanelText.h"
 #include "KVTTreeModel.h"
 #include "PanelTestSupport.h"
+#include "WindowTestProcess.h"
 #include "WindowTestSupport.h"
 #include "bcglobal.h"
 
@@ -454,10 +455,6 @@ void EditPanelTest::noSelectionEmptiesTheBoxes()
     QVERIFY(!window.findChild<QAction*>("actNodePaste")->isEnabled());
 }
 
-int RunEditPanelTests(int argc, char** argv)
-{
-    EditPanelTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KVT_WINDOW_TEST_MAIN(EditPanelTest)
 
 #include "EditPanelTest.moc"

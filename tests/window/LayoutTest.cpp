@@ -21,6 +21,7 @@
 
 #include "KVTFileDialog.h"
 #include "KVTQtDialogs.h"
+#include "WindowTestProcess.h"
 #include "WindowTestSupport.h"
 
 namespace {
@@ -328,10 +329,6 @@ void LayoutTest::hexEditFollowsTheRegistry()
     QCOMPARE(ReadFileText(sOutput), sPath);
 }
 
-int RunLayoutTests(int argc, char** argv)
-{
-    LayoutTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KVT_WINDOW_TEST_MAIN(LayoutTest)
 
 #include "LayoutTest.moc"

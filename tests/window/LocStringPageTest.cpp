@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "PanelTestSupport.h"
+#include "WindowTestProcess.h"
 #include "WindowTestSupport.h"
 
 namespace {
@@ -372,11 +373,7 @@ void LocStringPageTest::leavingTheNodeStoresTheChosenLanguage()
     QCOMPARE(f.Dialogs().Beeps(), 0);
 }
 
-int RunLocStringPageTests(int argc, char** argv)
-{
-    LocStringPageTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KVT_WINDOW_TEST_MAIN(LocStringPageTest)
 
 #include "LocStringPageTest.moc"
 

@@ -16,6 +16,7 @@
 
 #include "KVTTreeModel.h"
 #include "PanelTestSupport.h"
+#include "WindowTestProcess.h"
 #include "WindowTestSupport.h"
 
 namespace {
@@ -558,10 +559,6 @@ void NodeCommandsTest::pastedSubtreeIsShownOnDemand()
     QCOMPARE(model.NodeAt(window.SelectedItem()), NodeAtPath(window.RootNode(), "Target"));
 }
 
-int RunNodeCommandsTests(int argc, char** argv)
-{
-    NodeCommandsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KVT_WINDOW_TEST_MAIN(NodeCommandsTest)
 
 #include "NodeCommandsTest.moc"

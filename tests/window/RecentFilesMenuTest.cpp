@@ -10,6 +10,7 @@
 
 #include "Bcdebug.h"
 #include "Kvtoptions.h"
+#include "WindowTestProcess.h"
 #include "WindowTestSupport.h"
 #include "bcglobal.h"
 #include "ororeportrecorder.h"
@@ -241,10 +242,6 @@ void RecentFilesMenuTest::clickWithoutItemRaisesBCAssertAndShutsDown()
     QCOMPARE(QCoreApplication::exec(), 0);
 }
 
-int RunRecentFilesMenuTests(int argc, char** argv)
-{
-    RecentFilesMenuTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KVT_WINDOW_TEST_MAIN(RecentFilesMenuTest)
 
 #include "RecentFilesMenuTest.moc"

@@ -11,6 +11,7 @@
 
 #include "Bcdebug.h"
 #include "KVTQtReportHandler.h"
+#include "WindowTestProcess.h"
 #include "WindowTestSupport.h"
 #include "bcglobal.h"
 #include "orobase.h"
@@ -139,10 +140,6 @@ void ReportHandlerTest::bcAssertShowsTheTitleAndShutsDown()
     QCOMPARE(QCoreApplication::exec(), 0);
 }
 
-int RunReportHandlerTests(int argc, char** argv)
-{
-    ReportHandlerTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KVT_WINDOW_TEST_MAIN(ReportHandlerTest)
 
 #include "ReportHandlerTest.moc"

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "Kvtoptions.h"
+#include "WindowTestProcess.h"
 #include "WindowTestSupport.h"
 #include "filefaults.h"
 
@@ -249,10 +250,6 @@ void SaveFaultWindowTest::failedSaveOnClosingKeepsTheWindowOpen()
     QCOMPARE(harness.Dialogs().Unscripted(), 0);
 }
 
-int RunSaveFaultWindowTests(int argc, char** argv)
-{
-    SaveFaultWindowTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KVT_WINDOW_TEST_MAIN(SaveFaultWindowTest)
 
 #include "SaveFaultWindowTest.moc"

@@ -11,6 +11,7 @@
 
 #include "KVTCaption.h"
 #include "KVTExport.h"
+#include "WindowTestProcess.h"
 #include "WindowTestSupport.h"
 
 namespace {
@@ -374,11 +375,7 @@ void TreeViewTest::deepTreeIsShownAndDropped()
     QCOMPARE(model.ItemCount(), int64_t(0));
 }
 
-int RunTreeViewTests(int argc, char** argv)
-{
-    TreeViewTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KVT_WINDOW_TEST_MAIN(TreeViewTest)
 
 #include "TreeViewTest.moc"
 

@@ -84,13 +84,3 @@ private:
 // True when the file cannot be opened for reading and writing.
 bool IsUnwritable(const std::string& sPath);
 
-// Each test class runs through one of these from the test program's main.
-int RunDocumentLifecycleTests(int argc, char** argv);
-int RunRecentFilesMenuTests(int argc, char** argv);
-int RunTreeViewTests(int argc, char** argv);
-int RunLayoutTests(int argc, char** argv);
-int RunReportHandlerTests(int argc, char** argv);
-int RunSaveFaultWindowTests(int argc, char** argv);
-int RunEditPanelTests(int argc, char** argv);
-int RunLocStringPageTests(int argc, char** argv);
-int RunNodeCommandsTests(int argc, char** argv);

@@ -1,4 +1,4 @@
-// Not a test: times the node commands and one panel edit in the real window
+// Times the node commands and one panel edit in the real window
 // on a document of a million nodes, to check that each stays responsive.
 // Usage: QT_QPA_PLATFORM=offscreen kvt_edit_timing
 //
