@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "orostring.h"
+#include "uniquefile.h"
 
 namespace {
 
@@ -16,18 +17,17 @@ IOroReportHandler* s_pHandler = &s_StderrHandler;
 // would end the program, so it then acts as Ignore.
 bool DebuggerAttached()
 {
-    std::FILE* pStatus = std::fopen("/proc/self/status", "r");
-    if (!pStatus)
+    const CUniqueFile status("/proc/self/status", "r");
+    if (!status)
         return false;
     char line[256];
     bool bAttached = false;
-    while (std::fgets(line, sizeof line, pStatus)) {
+    while (std::fgets(line, sizeof line, status.Get())) {
         if (std::strncmp(line, "TracerPid:", 10) == 0) {
             bAttached = std::atoi(line + 10) != 0;
             break;
         }
     }
-    std::fclose(pStatus);
     return bAttached;
 }
 

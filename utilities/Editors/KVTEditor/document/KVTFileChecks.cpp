@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "uniquefile.h"
+
 namespace {
 
 bool IsAsciiAlnum(unsigned char c)
@@ -32,12 +34,11 @@ bool IsOpenableFileType(std::string_view sType)
 
 bool CheckFileHeader(const char* pFileName)
 {
-    std::FILE* pFile = std::fopen(pFileName, "rb");
-    if (!pFile)
+    CUniqueFile file(pFileName, "rb");
+    if (!file)
         return false;
     char header[8];
-    const size_t nRead = std::fread(header, 1, sizeof header, pFile);
-    std::fclose(pFile);
+    const size_t nRead = std::fread(header, 1, sizeof header, file.Get());
     if (nRead < sizeof header)
         return false;
     return IsOpenableFileType(std::string_view(header, 4)) && std::memcmp(header + 4, "V3.2", 4) == 0;
@@ -47,11 +48,7 @@ bool IsFileReadOnly(const char* pFileName)
 {
     if (!FileExistsAt(pFileName))
         return false;
-    std::FILE* pFile = std::fopen(pFileName, "r+b");
-    if (!pFile)
-        return true;
-    std::fclose(pFile);
-    return false;
+    return !CUniqueFile(pFileName, "r+b");
 }
 
 bool FileExistsAt(const char* pFileName)

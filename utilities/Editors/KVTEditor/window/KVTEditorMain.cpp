@@ -33,6 +33,7 @@
 #include "KVTTreeModel.h"
 #include "Kvtoptions.h"
 #include "bcglobal.h"
+#include "uniquefile.h"
 
 namespace {
 
@@ -451,8 +452,8 @@ void TfrmMain::actFileExportExecute()
 
 void TfrmMain::WriteExportFile(const std::string& sFileName)
 {
-    std::FILE* pFile = std::fopen(sFileName.c_str(), "wb");
-    if (!pFile) {
+    CUniqueFile file(sFileName.c_str(), "wb");
+    if (!file) {
         COroString sText;
         sText.Format("Cannot create file %s", sFileName.c_str());
         ShowBox(sText, g_sTitle.CStr(), TKvtBoxIcon::Error, TKvtBoxButtons::Ok);
@@ -460,8 +461,8 @@ void TfrmMain::WriteExportFile(const std::string& sFileName)
     }
     // The same text, line for line, as the tree shows with values.
     const std::string sText = BuildExportText(m_pSession->RootNode());
-    const bool bWritten = std::fwrite(sText.data(), 1, sText.size(), pFile) == sText.size();
-    if (std::fclose(pFile) != 0 || !bWritten)
+    const bool bWritten = std::fwrite(sText.data(), 1, sText.size(), file.Get()) == sText.size();
+    if (!file.Close() || !bWritten)
         ShowBox("Stream write error", g_sTitle.CStr(), TKvtBoxIcon::Error, TKvtBoxButtons::Ok);
 }
 
