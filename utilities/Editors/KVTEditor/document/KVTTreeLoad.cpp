@@ -114,10 +114,11 @@ bool CKvtTreeLoader::LoadStructFields(CKvtNodeStruct* pNode, const CKvtStructHan
     for (int32_t i = 0; i < nFields; ++i) {
         if (!TakeIteration())
             break;
-        // The label and the type of its first field in one search. The label
-        // buffer stays valid until the next call: the value is read by it
-        // (which spares building its key again), and the node's own copy of
-        // the label serves every later call.
+        // One search gives the field's label and the type of the first field
+        // with that label. The format layer's label buffer is passed to the
+        // value read, which then finds the field without a second search; it
+        // is only valid until the next query, so everything after the value
+        // read uses the node's own copy.
         int32_t nFieldType = -1;
         const char* pFieldLabel = m_pRes->GetFieldLabelAndType(pStruct, i, &nFieldType);
         if (!pFieldLabel)
@@ -146,7 +147,8 @@ bool CKvtTreeLoader::LoadStructFields(CKvtNodeStruct* pNode, const CKvtStructHan
                        "WARNING!  Strangeness happening, non list or struct type saying it is one.!");
         }
     }
-    // Every struct is read once: its lookup index can serve the next ones.
+    // Every struct is read once, so its label index is not needed again:
+    // handing it back lets the next struct reuse the memory.
     m_pRes->ReleaseStructIndex(pStruct);
     return bOk;
 }
