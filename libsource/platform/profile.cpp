@@ -39,17 +39,6 @@ std::string_view Trim(std::string_view text)
     return text;
 }
 
-bool EqualNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i]))
-            return false;
-    }
-    return true;
-}
-
 std::string_view Unquote(std::string_view value)
 {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
@@ -109,7 +98,7 @@ const char* LineEnding(const std::string& text)
 size_t FindSection(const std::vector<ProfileLine_st>& lines, std::string_view section, size_t nFrom = 0)
 {
     for (size_t i = nFrom; i < lines.size(); ++i) {
-        if (lines[i].kind == TLineKind::Section && EqualNoCase(lines[i].name, section))
+        if (lines[i].kind == TLineKind::Section && AsciiEqualNoCase(lines[i].name, section))
             return i;
     }
     return kNone;
@@ -128,7 +117,7 @@ size_t FindKey(const std::vector<ProfileLine_st>& lines, size_t nHeader, std::st
 {
     const size_t nEnd = SectionEnd(lines, nHeader);
     for (size_t i = nHeader + 1; i < nEnd; ++i) {
-        if (lines[i].kind == TLineKind::Key && EqualNoCase(lines[i].name, key))
+        if (lines[i].kind == TLineKind::Key && AsciiEqualNoCase(lines[i].name, key))
             return i;
     }
     return kNone;

@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "KVTTreeNodes.h"
+#include "asciitext.h"
 
 namespace {
 
@@ -75,28 +76,12 @@ bool ParseSignedDecimal(std::string_view sText, int32_t& nValue)
     return true;
 }
 
-char UpperAscii(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 std::string UpperAscii(std::string_view sText)
 {
     std::string sUpper(sText);
     for (char& c : sUpper)
-        c = UpperAscii(c);
+        c = AsciiUpper(c);
     return sUpper;
-}
-
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (UpperAscii(a[i]) != UpperAscii(b[i]))
-            return false;
-    }
-    return true;
 }
 
 bool IsScanWhiteSpace(char c)
@@ -145,7 +130,7 @@ bool IsValidFieldIdText(std::string_view sLabel, std::string_view sOwnLabel,
     if (sLabel.empty() || sLabel == sOwnLabel)
         return true;
     for (const std::string_view sSibling : siblingLabels) {
-        if (EqualIgnoringAsciiCase(sLabel, sSibling))
+        if (AsciiEqualNoCase(sLabel, sSibling))
             return false;
     }
     return true;

@@ -2,21 +2,6 @@
 
 #include "asciitext.h"
 
-namespace {
-
-bool EqualNoCase(const COroString& a, const COroString& b)
-{
-    if (a.GetLength() != b.GetLength())
-        return false;
-    for (int32_t i = 0; i < a.GetLength(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i]))
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
 const COroString& CRecentFileList::operator[](int32_t nIndex) const
 {
     static const COroString s_empty;
@@ -44,7 +29,9 @@ bool CRecentFileList::Delete(int32_t nIndex)
 int32_t CRecentFileList::IndexOfNoCase(const COroString& sName) const
 {
     for (int32_t i = 0; i < Count(); ++i) {
-        if (EqualNoCase(m_Items[static_cast<size_t>(i)], sName))
+        const COroString& sItem = m_Items[static_cast<size_t>(i)];
+        if (AsciiEqualNoCase({sItem.CStr(), static_cast<size_t>(sItem.GetLength())},
+                             {sName.CStr(), static_cast<size_t>(sName.GetLength())}))
             return i;
     }
     return -1;
