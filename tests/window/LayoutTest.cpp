@@ -1,6 +1,6 @@
 // The window's arrangement: named controls with their texts, actions with
 // captions, shortcuts and hints, menus, dialogs, the start-up state, the
-// splitter and the Hex Edit command.
+// splitter, the Hex Edit command, the icon and a dark palette.
 
 #include <QComboBox>
 #include <QEnterEvent>
@@ -16,9 +16,12 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
+#include <QApplication>
+#include <QPalette>
 #include <QTreeView>
 #include <sys/stat.h>
 
+#include "KVTApplicationIcon.h"
 #include "KVTFileDialog.h"
 #include "KVTQtDialogs.h"
 #include "WindowTestProcess.h"
@@ -58,6 +61,8 @@ private slots:
     void splitterGivesWindowGrowthToTheTree();
     void hintsAppearInTheStatusBar();
     void hexEditFollowsTheRegistry();
+    void builtInIconHoldsEverySize();
+    void darkPaletteLeavesEveryTextReadable();
 };
 
 void LayoutTest::panelControlsExistWithTheirTexts()
@@ -327,6 +332,67 @@ void LayoutTest::hexEditFollowsTheRegistry()
     pHexEdit->trigger();
     // The command waited for the program, which wrote the file name it got.
     QCOMPARE(ReadFileText(sOutput), sPath);
+}
+
+// A build folder or a portable copy has no icon theme entry: the icon built
+// into the program must then be there at every size the desktop asks for.
+void LayoutTest::builtInIconHoldsEverySize()
+{
+    const QIcon icon = KvtApplicationIcon();
+    for (const int nSize : {16, 22, 24, 32, 48, 64, 128, 256})
+        QVERIFY2(icon.availableSizes().contains(QSize(nSize, nSize)), qPrintable(QString::number(nSize)));
+    QCOMPARE(icon.pixmap(QSize(48, 48)).size(), QSize(48, 48));
+}
+
+namespace {
+
+double Lightness(const QColor& color)
+{
+    return 0.2126 * color.redF() + 0.7152 * color.greenF() + 0.0722 * color.blueF();
+}
+
+} // namespace
+
+// A colour fixed by the window instead of taken from the platform's palette
+// shows as dark text on a dark ground (or light on light) under a dark theme.
+void LayoutTest::darkPaletteLeavesEveryTextReadable()
+{
+    const QPalette previous = QApplication::palette();
+    QPalette dark;
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        dark.setColor(group, QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
+        dark.setColor(group, QPalette::WindowText, QColor(0xee, 0xee, 0xee));
+        dark.setColor(group, QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+        dark.setColor(group, QPalette::AlternateBase, QColor(0x26, 0x26, 0x26));
+        dark.setColor(group, QPalette::Text, QColor(0xee, 0xee, 0xee));
+        dark.setColor(group, QPalette::Button, QColor(0x35, 0x35, 0x35));
+        dark.setColor(group, QPalette::ButtonText, QColor(0xee, 0xee, 0xee));
+        dark.setColor(group, QPalette::Highlight, QColor(0x3d, 0x7f, 0xd6));
+        dark.setColor(group, QPalette::HighlightedText, QColor(0xff, 0xff, 0xff));
+    }
+    QApplication::setPalette(dark);
+    {
+        CWindowHarness harness;
+        TfrmMain& window = harness.Start();
+        const std::string sPath = harness.Dir().File("small.kvt");
+        QVERIFY(WriteSmallDocument(sPath));
+        QVERIFY(window.OpenFile(sPath.c_str()));
+        const QList<QWidget*> widgets = window.findChildren<QWidget*>();
+        for (const QWidget* pWidget : widgets) {
+            const QPalette& palette = pWidget->palette();
+            const QString sName = pWidget->objectName() + QStringLiteral(" (") +
+                                  QString::fromLatin1(pWidget->metaObject()->className()) + QStringLiteral(")");
+            for (const auto& [text, ground] : {std::pair{QPalette::WindowText, QPalette::Window},
+                                                std::pair{QPalette::Text, QPalette::Base},
+                                                std::pair{QPalette::ButtonText, QPalette::Button},
+                                                std::pair{QPalette::HighlightedText, QPalette::Highlight}}) {
+                const double nContrast = std::abs(Lightness(palette.color(QPalette::Active, text)) -
+                                                  Lightness(palette.color(QPalette::Active, ground)));
+                QVERIFY2(nContrast > 0.4, qPrintable(sName));
+            }
+        }
+    }
+    QApplication::setPalette(previous);
 }
 
 KVT_WINDOW_TEST_MAIN(LayoutTest)
