@@ -2,5 +2,6 @@
 # shellcheck disable=SC2034
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config)
 GUI_PACKAGES=(qt6-base-dev)
-TEST_PACKAGES=(clang libclang-rt-14-dev libgtest-dev)
+TEST_PACKAGES=(clang libclang-rt-14-dev libgtest-dev
+  desktop-file-utils shared-mime-info libglib2.0-bin man-db groff-base)
 BENCH_PACKAGES=(rapidjson-dev)
