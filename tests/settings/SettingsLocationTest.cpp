@@ -140,6 +140,22 @@ TEST_F(SettingsLocationTest, ExistingFileBesideTheProgramIsKeptOnlyWhileItCanBeW
     RunUnprivileged([&] { EXPECT_EQ(ChooseSettingsFile(m_sProgram), m_sHome + "/.config/kvteditor/kvted.ini"); });
 }
 
+// Root can write /usr/bin: an installed copy must still not leave a file
+// there that would outlive its package.
+TEST_F(SettingsLocationTest, InstalledCopyWritesNothingBesideItselfEvenWhereItCould)
+{
+    ASSERT_EQ(mkdir(m_dir.File("share").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(m_dir.File("share/applications").c_str(), 0755), 0);
+    ASSERT_TRUE(WriteFileText(m_dir.File("share/applications/kvteditor.desktop"), "[Desktop Entry]\n"));
+    const std::string sRecent = m_sHome + "/doc.kvt";
+    ASSERT_TRUE(WriteFileText(sRecent, "KVT V3.2"));
+    SaveAndReload(m_sHome + "/.config/kvteditor/kvted.ini", sRecent);
+    EXPECT_FALSE(FileExists(m_sBeside));
+    // A file the user put there on purpose is still used.
+    ASSERT_TRUE(WriteFileText(m_sBeside, ""));
+    EXPECT_EQ(ChooseSettingsFile(m_sProgram), m_sBeside);
+}
+
 TEST_F(SettingsLocationTest, UnmakeableConfigFolderIsReportedOnceWithTheFileItWasFor)
 {
     SetOwnExecutablePathOverride(m_dir.File("missing/kvteditor").c_str());

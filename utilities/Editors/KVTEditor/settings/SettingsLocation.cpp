@@ -26,6 +26,17 @@ bool CanCreateIn(const std::string& sFolder)
            access(sFolder.c_str(), W_OK | X_OK) == 0;
 }
 
+// An installed copy sits in PREFIX/bin beside the desktop entry that its
+// installation put in PREFIX/share/applications. Its folder is the
+// system's, writable or not (root can write /usr/bin): files made there
+// would outlive the package.
+bool IsInstalledCopy(const std::string& sProgramFolder)
+{
+    struct stat info {};
+    const std::string sEntry = sProgramFolder + "/../share/applications/kvteditor.desktop";
+    return stat(sEntry.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 bool IsFolder(const std::string& sPath)
 {
     struct stat info {};
@@ -55,8 +66,8 @@ std::string ChooseSettingsFile(const std::string& sProgram)
     const std::string sBeside = SettingsFileBesideProgram(sProgram);
     struct stat info {};
     const bool bExists = lstat(sBeside.c_str(), &info) == 0;
-    if (bExists ? CanWriteExistingFile(sBeside)
-                : CanCreateIn(FolderOfPath(sBeside, TFolderForm::ForSystemCalls)))
+    const std::string sFolder = FolderOfPath(sBeside, TFolderForm::ForSystemCalls);
+    if (bExists ? CanWriteExistingFile(sBeside) : (CanCreateIn(sFolder) && !IsInstalledCopy(sFolder)))
         return sBeside;
     return SettingsFileInUserConfig();
 }

@@ -14,7 +14,9 @@ std::string SettingsFileBesideProgram(const std::string& sProgram);
 std::string SettingsFileInUserConfig();
 
 // Beside the program when the file there can be written or, where it does
-// not exist yet, made; else in the user's configuration folder.
+// not exist yet, made and the program is not an installed copy (one in
+// PREFIX/bin with PREFIX/share/applications/kvteditor.desktop); else in the
+// user's configuration folder.
 std::string ChooseSettingsFile(const std::string& sProgram);
 
 // Makes the folders leading to sFileName that are missing (each private to
