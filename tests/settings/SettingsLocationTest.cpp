@@ -91,17 +91,6 @@ protected:
     CScopedEnv m_configEnv{"XDG_CONFIG_HOME", nullptr};
 };
 
-TEST_F(SettingsLocationTest, WritableProgramFolderKeepsTheFileBesideTheProgram)
-{
-    RunUnprivileged([&] {
-        const std::string sRecent = m_sHome + "/doc.kvt";
-        ASSERT_TRUE(WriteFileText(sRecent, "KVT V3.2"));
-        SaveAndReload(m_sBeside, sRecent);
-        EXPECT_TRUE(FileExists(m_sBeside));
-        EXPECT_FALSE(FileExists(m_sHome + "/.config"));
-    });
-}
-
 TEST_F(SettingsLocationTest, ReadOnlyProgramFolderUsesTheUserConfigFolderMadeOnFirstSave)
 {
     ASSERT_EQ(chmod(m_sProgramFolder.c_str(), 0555), 0);

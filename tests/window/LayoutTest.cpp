@@ -358,18 +358,8 @@ double Lightness(const QColor& color)
 void LayoutTest::darkPaletteLeavesEveryTextReadable()
 {
     const QPalette previous = QApplication::palette();
-    QPalette dark;
-    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-        dark.setColor(group, QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
-        dark.setColor(group, QPalette::WindowText, QColor(0xee, 0xee, 0xee));
-        dark.setColor(group, QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
-        dark.setColor(group, QPalette::AlternateBase, QColor(0x26, 0x26, 0x26));
-        dark.setColor(group, QPalette::Text, QColor(0xee, 0xee, 0xee));
-        dark.setColor(group, QPalette::Button, QColor(0x35, 0x35, 0x35));
-        dark.setColor(group, QPalette::ButtonText, QColor(0xee, 0xee, 0xee));
-        dark.setColor(group, QPalette::Highlight, QColor(0x3d, 0x7f, 0xd6));
-        dark.setColor(group, QPalette::HighlightedText, QColor(0xff, 0xff, 0xff));
-    }
+    // Qt derives the other roles, light texts included, from these two.
+    const QPalette dark(QColor(0x35, 0x35, 0x35), QColor(0x2b, 0x2b, 0x2b));
     QApplication::setPalette(dark);
     {
         CWindowHarness harness;
