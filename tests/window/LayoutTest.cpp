@@ -2,6 +2,7 @@
 // captions, shortcuts and hints, menus, dialogs, the start-up state, the
 // splitter, the Hex Edit command, the icon and a dark palette.
 
+#include <QApplication>
 #include <QComboBox>
 #include <QEnterEvent>
 #include <QKeySequence>
@@ -9,6 +10,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
@@ -16,8 +18,6 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
-#include <QApplication>
-#include <QPalette>
 #include <QTreeView>
 #include <sys/stat.h>
 
@@ -372,10 +372,10 @@ void LayoutTest::darkPaletteLeavesEveryTextReadable()
             const QPalette& palette = pWidget->palette();
             const QString sName = pWidget->objectName() + QStringLiteral(" (") +
                                   QString::fromLatin1(pWidget->metaObject()->className()) + QStringLiteral(")");
-            for (const auto& [text, ground] : {std::pair{QPalette::WindowText, QPalette::Window},
-                                                std::pair{QPalette::Text, QPalette::Base},
-                                                std::pair{QPalette::ButtonText, QPalette::Button},
-                                                std::pair{QPalette::HighlightedText, QPalette::Highlight}}) {
+            for (const auto& [text, ground] :
+                 {std::pair{QPalette::WindowText, QPalette::Window}, std::pair{QPalette::Text, QPalette::Base},
+                  std::pair{QPalette::ButtonText, QPalette::Button},
+                  std::pair{QPalette::HighlightedText, QPalette::Highlight}}) {
                 const double nContrast = std::abs(Lightness(palette.color(QPalette::Active, text)) -
                                                   Lightness(palette.color(QPalette::Active, ground)));
                 QVERIFY2(nContrast > 0.4, qPrintable(sName));

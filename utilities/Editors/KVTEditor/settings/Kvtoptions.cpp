@@ -4,10 +4,10 @@
 #include <string>
 #include <sys/stat.h>
 
+#include "SettingsLocation.h"
 #include "pathtext.h"
 #include "processenv.h"
 #include "profile.h"
-#include "SettingsLocation.h"
 
 COptions* g_pOptions = nullptr;
 

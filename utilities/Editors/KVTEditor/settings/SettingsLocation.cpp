@@ -15,15 +15,13 @@ const char* const kUserConfigFile = "/kvteditor/kvted.ini";
 bool CanWriteExistingFile(const std::string& sFileName)
 {
     struct stat info {};
-    return stat(sFileName.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-           access(sFileName.c_str(), W_OK) == 0;
+    return stat(sFileName.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(sFileName.c_str(), W_OK) == 0;
 }
 
 bool CanCreateIn(const std::string& sFolder)
 {
     struct stat info {};
-    return stat(sFolder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
-           access(sFolder.c_str(), W_OK | X_OK) == 0;
+    return stat(sFolder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && access(sFolder.c_str(), W_OK | X_OK) == 0;
 }
 
 // An installed copy sits in PREFIX/bin beside the desktop entry that its
@@ -77,7 +75,7 @@ bool MakeFoldersFor(const std::string& sFileName)
     const std::string sFolder = FolderOfPath(sFileName, TFolderForm::ForSystemCalls);
     // Walks the separators left to right, one mkdir per component: the work
     // is bounded by the length of the name.
-    for (size_t nEnd = sFolder.find('/', 1); ; nEnd = sFolder.find('/', nEnd + 1)) {
+    for (size_t nEnd = sFolder.find('/', 1);; nEnd = sFolder.find('/', nEnd + 1)) {
         const std::string sPart = sFolder.substr(0, nEnd);
         if (!IsFolder(sPart) && mkdir(sPart.c_str(), 0700) != 0 && errno != EEXIST)
             return false;
