@@ -2,5 +2,8 @@
 # shellcheck disable=SC2034
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config)
 GUI_PACKAGES=(qt6-base-dev)
-TEST_PACKAGES=(clang libclang-rt-14-dev libgtest-dev)
+TEST_PACKAGES=(clang libclang-rt-14-dev libgtest-dev
+  desktop-file-utils shared-mime-info libglib2.0-bin man-db groff-base)
+# package.sh: cpack -G DEB with dpkg-shlibdeps (which needs file).
+PACKAGE_PACKAGES=(dpkg-dev file)
 BENCH_PACKAGES=(rapidjson-dev)

@@ -1,7 +1,8 @@
 // The window's arrangement: named controls with their texts, actions with
 // captions, shortcuts and hints, menus, dialogs, the start-up state, the
-// splitter and the Hex Edit command.
+// splitter, the Hex Edit command, the icon and a dark palette.
 
+#include <QApplication>
 #include <QComboBox>
 #include <QEnterEvent>
 #include <QKeySequence>
@@ -9,6 +10,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
@@ -19,6 +21,7 @@
 #include <QTreeView>
 #include <sys/stat.h>
 
+#include "KVTApplicationIcon.h"
 #include "KVTFileDialog.h"
 #include "KVTQtDialogs.h"
 #include "WindowTestProcess.h"
@@ -58,6 +61,8 @@ private slots:
     void splitterGivesWindowGrowthToTheTree();
     void hintsAppearInTheStatusBar();
     void hexEditFollowsTheRegistry();
+    void builtInIconHoldsEverySize();
+    void darkPaletteLeavesEveryTextReadable();
 };
 
 void LayoutTest::panelControlsExistWithTheirTexts()
@@ -327,6 +332,57 @@ void LayoutTest::hexEditFollowsTheRegistry()
     pHexEdit->trigger();
     // The command waited for the program, which wrote the file name it got.
     QCOMPARE(ReadFileText(sOutput), sPath);
+}
+
+// A build folder or a portable copy has no icon theme entry: the icon built
+// into the program must then be there at every size the desktop asks for.
+void LayoutTest::builtInIconHoldsEverySize()
+{
+    const QIcon icon = KvtApplicationIcon();
+    for (const int nSize : {16, 22, 24, 32, 48, 64, 128, 256})
+        QVERIFY2(icon.availableSizes().contains(QSize(nSize, nSize)), qPrintable(QString::number(nSize)));
+    QCOMPARE(icon.pixmap(QSize(48, 48)).size(), QSize(48, 48));
+}
+
+namespace {
+
+double Lightness(const QColor& color)
+{
+    return 0.2126 * color.redF() + 0.7152 * color.greenF() + 0.0722 * color.blueF();
+}
+
+} // namespace
+
+// A colour fixed by the window instead of taken from the platform's palette
+// shows as dark text on a dark ground (or light on light) under a dark theme.
+void LayoutTest::darkPaletteLeavesEveryTextReadable()
+{
+    const QPalette previous = QApplication::palette();
+    // Qt derives the other roles, light texts included, from these two.
+    const QPalette dark(QColor(0x35, 0x35, 0x35), QColor(0x2b, 0x2b, 0x2b));
+    QApplication::setPalette(dark);
+    {
+        CWindowHarness harness;
+        TfrmMain& window = harness.Start();
+        const std::string sPath = harness.Dir().File("small.kvt");
+        QVERIFY(WriteSmallDocument(sPath));
+        QVERIFY(window.OpenFile(sPath.c_str()));
+        const QList<QWidget*> widgets = window.findChildren<QWidget*>();
+        for (const QWidget* pWidget : widgets) {
+            const QPalette& palette = pWidget->palette();
+            const QString sName = pWidget->objectName() + QStringLiteral(" (") +
+                                  QString::fromLatin1(pWidget->metaObject()->className()) + QStringLiteral(")");
+            for (const auto& [text, ground] :
+                 {std::pair{QPalette::WindowText, QPalette::Window}, std::pair{QPalette::Text, QPalette::Base},
+                  std::pair{QPalette::ButtonText, QPalette::Button},
+                  std::pair{QPalette::HighlightedText, QPalette::Highlight}}) {
+                const double nContrast = std::abs(Lightness(palette.color(QPalette::Active, text)) -
+                                                  Lightness(palette.color(QPalette::Active, ground)));
+                QVERIFY2(nContrast > 0.4, qPrintable(sName));
+            }
+        }
+    }
+    QApplication::setPalette(previous);
 }
 
 KVT_WINDOW_TEST_MAIN(LayoutTest)

@@ -7,6 +7,7 @@
 #include <QTreeView>
 #include <clocale>
 
+#include "KVTApplicationIcon.h"
 #include "KVTCommandLine.h"
 #include "KVTEditorMain.h"
 #include "KVTQtDialogs.h"
@@ -32,6 +33,9 @@ int main(int argc, char** argv)
         // Values are shown and parsed with the C conventions, exactly as the
         // command-line tool shows them, whatever the user's locale.
         std::setlocale(LC_NUMERIC, "C");
+        // The desktop matches the window to its entry (kvteditor.desktop).
+        QGuiApplication::setDesktopFileName(QStringLiteral("kvteditor"));
+        QApplication::setWindowIcon(KvtApplicationIcon());
 
         CKvtQtDialogs dialogs;
         CKvtQtReportHandler reportHandler(dialogs);

@@ -4,6 +4,7 @@
 #include <string>
 #include <sys/stat.h>
 
+#include "SettingsLocation.h"
 #include "pathtext.h"
 #include "processenv.h"
 #include "profile.h"
@@ -17,14 +18,6 @@ const char* const kRecentSection = "Recent Files";
 // The designed default start folder; here it stands for the user's home.
 const char* const kDefaultFolder = "C:\\";
 constexpr uint32_t kPathBufferSize = 4096;
-
-COroString SettingsFileName()
-{
-    const std::string sProgram = OwnExecutablePath();
-    // Four characters go even when the name has no three-letter extension.
-    const size_t nKeep = sProgram.size() > 4 ? sProgram.size() - 4 : 0;
-    return (sProgram.substr(0, nKeep) + ".ini").c_str();
-}
 
 COroString HomeFolder()
 {
@@ -56,8 +49,12 @@ COroString FolderOfFileName(const COroString& sFileName)
     return FolderOfPath(sFileName.CStr(), TFolderForm::WithSeparator).c_str();
 }
 
-COptions::COptions() : IniFileName(SettingsFileName())
+COptions::COptions()
 {
+    const std::string sProgram = OwnExecutablePath();
+    const std::string sFileName = ChooseSettingsFile(sProgram);
+    IniFileName = sFileName.c_str();
+    m_bMakeFolders = sFileName != SettingsFileBesideProgram(sProgram);
     m_ErrorReport = [](const COroString& sText) { std::fprintf(stderr, "%s\n", sText.CStr()); };
 }
 
@@ -85,6 +82,11 @@ void COptions::Load()
 
 bool COptions::Save()
 {
+    // The user's configuration folder is made on the first save.
+    if (m_bMakeFolders && !MakeFoldersFor(IniFileName.CStr())) {
+        ReportWriteFailure();
+        return false;
+    }
     bool bOk = WriteInt(kMainSection, "State", State);
     // A maximized window keeps the placement it will be restored to.
     if (bOk && State != 2) {
@@ -119,12 +121,17 @@ bool COptions::WriteString(const char* pSection, const char* pKey, const char* p
 {
     if (ProfileWriteString(pSection, pKey, pValue, IniFileName.CStr()))
         return true;
+    ReportWriteFailure();
+    return false;
+}
+
+void COptions::ReportWriteFailure()
+{
     if (m_ErrorReport) {
         COroString sText;
         sText.Format("Unable to write to %s", IniFileName.CStr());
         m_ErrorReport(sText);
     }
-    return false;
 }
 
 void TrimRecentFiles(COptions& options)

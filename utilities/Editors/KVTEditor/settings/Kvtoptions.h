@@ -1,8 +1,9 @@
 #pragma once
 // COptions: the editor's persistent settings (the folder last used, the
 // recent files and five window-placement numbers), kept in an ini file
-// beside the program: its full path with the last four characters replaced
-// by ".ini".
+// beside the program (its full path with the last four characters replaced
+// by ".ini") or, where the program's folder cannot be written, in the user's
+// configuration folder (SettingsLocation.h).
 
 #include <cstdint>
 #include <functional>
@@ -17,7 +18,7 @@ class COptions {
 public:
     using TErrorReport = std::function<void(const COroString& sText)>;
 
-    // Takes the settings file name from the program's own path; the other
+    // Chooses the settings file from the program's own path; the other
     // values are set by Load.
     COptions();
     ~COptions() = default;
@@ -52,8 +53,11 @@ public:
 private:
     bool WriteInt(const char* pSection, const char* pKey, int32_t nValue);
     bool WriteString(const char* pSection, const char* pKey, const char* pValue);
+    void ReportWriteFailure();
 
     TErrorReport m_ErrorReport;
+    // The file lives in the user's configuration folder, which Save makes.
+    bool m_bMakeFolders = false;
 };
 
 // The one settings object while the main window exists, else null.
