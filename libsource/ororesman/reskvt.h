@@ -119,6 +119,11 @@ public:
     // that label ("" when the field has none). One search serves both.
     const char* GetFieldLabelAndType(const CKvtStructHandle* pStruct, int32_t nIndex, int32_t* pType);
     uint32_t GetFieldSize(const CKvtStructHandle* pStruct, const char* pLabel, int32_t nIndex);
+    // The bytes a read of the first field with the label looks at: the stored
+    // length of a STRING, RESREF or BINARY value and the declared size of a
+    // LOCSTRING value, when the value fits its block; 0 for every other
+    // field. Bounds what the read copies.
+    uint32_t GetFieldValueBytes(const CKvtStructHandle* pStruct, const char* pLabel);
     bool GetStructField(CKvtStructHandle* pOut, const CKvtStructHandle* pStruct, const char* pLabel);
     bool GetList(CKvtListHandle* pOut, const CKvtStructHandle* pStruct, const char* pLabel);
     int32_t GetListCount(const CKvtListHandle* pList);
