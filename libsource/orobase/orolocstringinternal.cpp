@@ -118,7 +118,11 @@ void COroLocStringInternal::Replace(size_t nPos, const char* pText, uint32_t nLe
     const size_t nNewBytes = EntryBytes(nLength);
     // A text of the same length, or one in the last entry of the buffer,
     // changes where it stands.
-    if (nNewBytes == nOldBytes || nPos + nOldBytes == m_nUsed) {
+    if (nNewBytes == nOldBytes) {
+        WriteEntry(nPos, nId, pText, nLength);
+        return;
+    }
+    if (nPos + nOldBytes == m_nUsed) {
         Grow(nPos + nNewBytes);
         WriteEntry(nPos, nId, pText, nLength);
         m_nUsed = nPos + nNewBytes;

@@ -298,11 +298,12 @@ void ExpectMatches(const COroLocString& loc, const LocStringModel& model)
 
 TEST_F(OroLocStringTest, LongSequencesOfChangesKeepOrderAndRules)
 {
-    // Texts of very different lengths make every replacement move the
-    // entries behind it, both ways. Few languages keep a value small enough
+    // Texts of very different lengths make replacements move the entries
+    // behind them, both ways; texts of equal length replace in place. Few languages keep a value small enough
     // to be searched by walking it; many make it keep an index and write
     // changed texts anew.
-    const std::string texts[] = {"", "a", "bb", "a medium length text", std::string(300, 'x'), std::string(5, 'y')};
+    const std::string texts[] = {"",   "a", "bb", "a medium length text", std::string(300, 'x'), std::string(5, 'y'),
+                                 "cc", "z"};
     for (int nLanguages : {6, 80}) {
     std::mt19937 random(20261209);
     auto pick = [&random](int nCount) { return static_cast<int>(random() % static_cast<unsigned>(nCount)); };
@@ -313,7 +314,7 @@ TEST_F(OroLocStringTest, LongSequencesOfChangesKeepOrderAndRules)
         const uint8_t nGender = static_cast<uint8_t>(pick(2));
         const int nAction = pick(20);
         if (nAction < 14) {
-            const std::string& sText = texts[pick(6)];
+            const std::string& sText = texts[pick(8)];
             EXPECT_EQ(loc.AddString(nLanguage, sText.c_str(), nGender), 1);
             model.Add(nLanguage, sText, nGender);
         } else if (nAction < 17) {
