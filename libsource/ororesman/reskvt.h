@@ -187,7 +187,7 @@ public:
     bool WriteDOUBLE(const CKvtStructHandle* pStruct, double fValue, const char* pLabel);
     bool WriteSTRING(const CKvtStructHandle* pStruct, const COroString& sValue, const char* pLabel);
     bool WriteRESREF(const CKvtStructHandle* pStruct, const CResRef& rValue, const char* pLabel);
-    bool WriteLOCSTRING(const CKvtStructHandle* pStruct, COroLocString lsValue, const char* pLabel);
+    bool WriteLOCSTRING(const CKvtStructHandle* pStruct, const COroLocString& lsValue, const char* pLabel);
     bool WriteBINARY(const CKvtStructHandle* pStruct, const void* pData, uint32_t nSize, const char* pLabel);
 
     bool SaveToFile(const char* pFileName);
@@ -202,6 +202,10 @@ public:
     // Each gives the block's offset in its area, or -1 (as int64) on failure.
     // A new block is asked for with old offset 0xFFFFFFFF and old size 0.
     int64_t ReserveFieldData(uint32_t nOldOffset, uint32_t nOldSize, uint32_t nNewSize);
+    // Room for nBytes more bytes of field data in one step: a writer that
+    // knows what its values take then never moves the area while it grows
+    // (each move holds the old and the new copy at once). Changes no result.
+    void MakeRoomForFieldData(uint64_t nBytes);
     int64_t ReserveFieldIndices(uint32_t nOldOffset, uint32_t nOldSize, uint32_t nNewSize);
     int64_t ReserveListIndices(uint32_t nOldOffset, uint32_t nOldSize, uint32_t nNewSize);
     // Size of the file image: 56 + every table and block; 0 when empty.

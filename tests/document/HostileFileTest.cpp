@@ -10,6 +10,7 @@
 #include "DocumentTestSupport.h"
 #include "KvtHostileShapes.h"
 #include "KvtImageBuilder.h"
+#include "TempDir.h"
 #include "oroalloc.h"
 #include "ororeportrecorder.h"
 
@@ -82,8 +83,15 @@ TEST(HostileFile, AWrittenFileOfLargeValuesNeverReachesTheBudget)
         auto* pString = static_cast<CKvtNodeSTRING*>(AddNode(pDocument.get(), ftSTRING, ("s" + std::to_string(i)).c_str()));
         pString->m_Value = COroString(std::string(700000, static_cast<char>('a' + i)).c_str());
     }
-    const std::vector<uint8_t> image = SaveToBytes(pDocument.get());
+    // A save holds the new file's bytes once: its field data is not moved while it grows.
+    CTempDir dir;
+    const int64_t nBefore = OroGuardedBytesInUse();
+    OroGuardedResetPeak();
+    ASSERT_TRUE(pDocument->SaveDocument(dir.File("large.kvt").c_str()));
+    const int64_t nSavePeak = OroGuardedPeakBytes() - nBefore;
+    const std::vector<uint8_t> image = ReadFileBytes(dir.File("large.kvt"));
     ASSERT_FALSE(image.empty());
+    EXPECT_LE(static_cast<uint64_t>(nSavePeak), image.size() + 512 * 1024);
     Root pLoaded(LoadBytes(image));
     ASSERT_TRUE(pLoaded);
     EXPECT_EQ(Outline(pLoaded.get()), Outline(pDocument.get()));
