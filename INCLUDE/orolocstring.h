@@ -35,6 +35,11 @@ public:
     // a reader that knows a value's size calls it before adding the entries.
     // Changes no result.
     void Reserve(uint32_t nEntries, uint64_t nTextBytes);
+    // Gives back the room that holds no entry; a reader calls it once a
+    // value is complete. Changes no result.
+    void ShrinkToFit();
+    // Bytes held for the entries (room included).
+    size_t GetCapacity() const;
 
     int32_t StrRef;
 

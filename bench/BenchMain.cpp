@@ -6,6 +6,7 @@
 //   kvt_bench --memory FILE      (internal: one document's memory figures)
 //   kvt_bench --cold-load FILE   (internal: one load in a fresh process)
 //   kvt_bench --cold-parse FILE  (internal: one RapidJSON parse in a fresh process)
+//   kvt_bench --hostile-resave FILE (internal: one open and save of a crafted file)
 
 #include <QApplication>
 #include <malloc.h>
@@ -25,6 +26,7 @@
 #include "BenchClock.h"
 #include "BenchDocumentGenerator.h"
 #include "BenchDocumentTimer.h"
+#include "BenchHostileFiles.h"
 #include "BenchJsonText.h"
 #include "BenchMemory.h"
 #include "BenchReport.h"
@@ -221,6 +223,8 @@ int main(int argc, char** argv)
         return RunColdLoadChild(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "--cold-parse") == 0)
         return RunColdParseChild(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], CBenchHostileFiles::kChildMode) == 0)
+        return CBenchHostileFiles::RunChild(argv[2]);
 
     // The in-process figures are taken with a warm heap: memory freed by one
     // run stays mapped for the next, for the editor and RapidJSON alike.
@@ -311,7 +315,13 @@ int main(int argc, char** argv)
         results.push_back(figures);
     }
 
+    // Crafted files, each in processes of its own ("--docs hostile" alone runs only these).
+    CBenchHostileFiles hostile;
+    if (Wanted(sDocs, "hostile"))
+        hostile.Measure(sWork, nRunsOverride > 0 ? nRunsOverride : 3, RunChild);
+
     CBenchReport(results, edits).Print(stdout);
+    hostile.Print(stdout);
     if (!recorder.Reports().empty())
         std::fprintf(stdout, "\n%zu warnings were raised during the run (the figures may not be meaningful).\n",
                      recorder.Reports().size());

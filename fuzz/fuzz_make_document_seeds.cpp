@@ -12,6 +12,7 @@
 
 #include "KVTTreeNodes.h"
 #include "orobase.h"
+#include "KvtHostileShapes.h"
 #include "ororesman.h"
 
 namespace {
@@ -147,6 +148,12 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "could not write %s\n", sPath.c_str());
             nStatus = 1;
         }
+    }
+    // Crafted files the writer never makes: records sharing one value,
+    // localized strings of many entries.
+    if (!CKvtHostileShapes::WriteSeeds(argv[1])) {
+        std::fprintf(stderr, "could not write the crafted seeds into %s\n", argv[1]);
+        nStatus = 1;
     }
     delete g_pOroResMan;
     g_pOroResMan = nullptr;

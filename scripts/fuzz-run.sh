@@ -22,7 +22,10 @@ for corpus in "$root"/fuzz/corpus/*/; do
   work="$build/fuzz-work/$name"
   mkdir -p "$work"
   echo "== fuzz_$name for ${seconds}s"
-  if ! (cd "$work" && "$exe" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  # A single allocation of 128 MiB or a process of 1 GiB is a finding: the
+  # inputs are a few kilobytes, and a load may take 64 times the file's size
+  # and 96 MiB in all.
+  if ! (cd "$work" && "$exe" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 -malloc_limit_mb=128 \
         -print_final_stats=1 "$work" "$corpus" 2>"$build/fuzz-work/$name.log"); then
     echo "fuzz_$name FAILED; its log follows:" >&2
     tail -n 60 "$build/fuzz-work/$name.log" >&2

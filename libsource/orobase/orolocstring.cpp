@@ -165,3 +165,13 @@ void COroLocString::Reserve(uint32_t nEntries, uint64_t nTextBytes)
 {
     internal->Reserve(nEntries, nTextBytes);
 }
+
+void COroLocString::ShrinkToFit()
+{
+    internal->ShrinkToFit();
+}
+
+size_t COroLocString::GetCapacity() const
+{
+    return internal->GetCapacity();
+}

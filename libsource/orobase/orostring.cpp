@@ -201,8 +201,9 @@ void COroString::Format(const char* pFormat, ...)
     va_start(args, pFormat);
     va_list retry;
     va_copy(retry, args);
+    // A missing format is an empty one: it names no argument to read.
     if (!pFormat)
-        pFormat = "%s";
+        pFormat = "";
     int nResult = std::vsnprintf(s_pFormatScratch, s_nFormatScratchSize, pFormat, args);
     va_end(args);
     if (nResult >= 0 && static_cast<uint64_t>(nResult) >= s_nFormatScratchSize) {

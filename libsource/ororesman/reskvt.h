@@ -119,6 +119,11 @@ public:
     // that label ("" when the field has none). One search serves both.
     const char* GetFieldLabelAndType(const CKvtStructHandle* pStruct, int32_t nIndex, int32_t* pType);
     uint32_t GetFieldSize(const CKvtStructHandle* pStruct, const char* pLabel, int32_t nIndex);
+    // The bytes a read of the first field with the label looks at: the stored
+    // length of a STRING, RESREF or BINARY value and the declared size of a
+    // LOCSTRING value, when the value fits its block; 0 for every other
+    // field. Bounds what the read copies.
+    uint32_t GetFieldValueBytes(const CKvtStructHandle* pStruct, const char* pLabel);
     bool GetStructField(CKvtStructHandle* pOut, const CKvtStructHandle* pStruct, const char* pLabel);
     bool GetList(CKvtListHandle* pOut, const CKvtStructHandle* pStruct, const char* pLabel);
     int32_t GetListCount(const CKvtListHandle* pList);
@@ -182,7 +187,7 @@ public:
     bool WriteDOUBLE(const CKvtStructHandle* pStruct, double fValue, const char* pLabel);
     bool WriteSTRING(const CKvtStructHandle* pStruct, const COroString& sValue, const char* pLabel);
     bool WriteRESREF(const CKvtStructHandle* pStruct, const CResRef& rValue, const char* pLabel);
-    bool WriteLOCSTRING(const CKvtStructHandle* pStruct, COroLocString lsValue, const char* pLabel);
+    bool WriteLOCSTRING(const CKvtStructHandle* pStruct, const COroLocString& lsValue, const char* pLabel);
     bool WriteBINARY(const CKvtStructHandle* pStruct, const void* pData, uint32_t nSize, const char* pLabel);
 
     bool SaveToFile(const char* pFileName);
@@ -197,6 +202,10 @@ public:
     // Each gives the block's offset in its area, or -1 (as int64) on failure.
     // A new block is asked for with old offset 0xFFFFFFFF and old size 0.
     int64_t ReserveFieldData(uint32_t nOldOffset, uint32_t nOldSize, uint32_t nNewSize);
+    // Room for nBytes more bytes of field data in one step: a writer that
+    // knows what its values take then never moves the area while it grows
+    // (each move holds the old and the new copy at once). Changes no result.
+    void MakeRoomForFieldData(uint64_t nBytes);
     int64_t ReserveFieldIndices(uint32_t nOldOffset, uint32_t nOldSize, uint32_t nNewSize);
     int64_t ReserveListIndices(uint32_t nOldOffset, uint32_t nOldSize, uint32_t nNewSize);
     // Size of the file image: 56 + every table and block; 0 when empty.

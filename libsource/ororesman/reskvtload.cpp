@@ -99,12 +99,15 @@ bool CResKVT::GetFileData(const char* pFileName)
     const char* pName = pFileName != nullptr ? pFileName : "";
     const CUniqueFile file(pFileName, "rb");
     if (!file) {
+        // What is there but is no regular file (a folder, a named pipe, a
+        // device) is refused without a message; only a regular file has a
+        // size that one read can deliver.
+        if (pFileName != nullptr && (errno == EISDIR || errno == EINVAL))
+            return false;
         COroString sMessage = COroString("CResKvt::GetFileData: File not opened: ") + COroString(pName);
         OroWarning(kModule, kLineNotOpened, sMessage.CStr());
         return false;
     }
-    // Only a regular file has a size that one read can deliver (a folder opens
-    // for reading but cannot be read).
     const int nFile = fileno(file.Get());
     struct stat info;
     if (fstat(nFile, &info) != 0 || !S_ISREG(info.st_mode))

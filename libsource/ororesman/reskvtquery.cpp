@@ -269,6 +269,22 @@ uint32_t CResKVT::GetFieldSize(const CKvtStructHandle* pStruct, const char* pLab
     }
 }
 
+uint32_t CResKVT::GetFieldValueBytes(const CKvtStructHandle* pStruct, const char* pLabel)
+{
+    const KvtField_st* pField = pLabel != nullptr ? FindField(pStruct, pLabel, -1) : nullptr;
+    if (pField == nullptr)
+        return 0;
+    std::optional<std::span<const uint8_t>> value;
+    switch (pField->type) {
+    case KVT_STRING:
+    case KVT_BINARY:
+    case KVT_LOCSTRING: value = PrefixedValue(pField, 4); break;
+    case KVT_RESREF: value = PrefixedValue(pField, 1); break;
+    default: break;
+    }
+    return value ? static_cast<uint32_t>(value->size()) : 0;
+}
+
 bool CResKVT::GetStructField(CKvtStructHandle* pOut, const CKvtStructHandle* pStruct, const char* pLabel)
 {
     if (pOut == nullptr || pLabel == nullptr)

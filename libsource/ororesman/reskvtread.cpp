@@ -157,12 +157,26 @@ bool CResKVT::ParseLocString(const KvtField_st* pField, COroLocString& value)
     CByteReader reader(*declared);
     value.StrRef = static_cast<int32_t>(reader.U32());
     const uint32_t nCount = reader.U32();
-    // Room for the entries in one step: each takes its 8 header bytes of the
-    // declared size, the rest is text (exact for a well-formed value).
-    const uint64_t nRemaining = reader.Remaining();
-    const uint64_t nFitting = nRemaining / 8;
-    const uint32_t nEntries = nCount < nFitting ? nCount : static_cast<uint32_t>(nFitting);
-    value.Reserve(nEntries, nRemaining - static_cast<uint64_t>(nEntries) * 8);
+    // Room for the entries in one step: the texts as they will be stored
+    // (cut at their first zero byte; an empty one stores nothing), so that a
+    // value whose texts are all zero bytes holds no buffer. Exact for a
+    // well-formed value; repeated ids are given back at the end.
+    uint64_t nEntries = 0;
+    uint64_t nTextBytes = 0;
+    CByteReader scan = reader;
+    for (uint32_t i = 0; i < nCount && scan.Remaining() >= 8; ++i) {
+        scan.U32();
+        const uint32_t nLength = scan.U32();
+        const std::span<const uint8_t> text = scan.Bytes(nLength);
+        if (!scan.Ok())
+            break;
+        const size_t nText = strnlen(reinterpret_cast<const char*>(text.data()), text.size());
+        if (nText > 0) {
+            ++nEntries;
+            nTextBytes += nText;
+        }
+    }
+    value.Reserve(static_cast<uint32_t>(nEntries), nTextBytes);
     // Each substring takes at least 8 of the declared bytes, so a huge stored
     // count ends the loop as soon as the bytes run out.
     for (uint32_t i = 0; i < nCount; ++i) {
@@ -176,6 +190,7 @@ bool CResKVT::ParseLocString(const KvtField_st* pField, COroLocString& value)
         value.AddString(nId / 2, reinterpret_cast<const char*>(text.data()), static_cast<int32_t>(nLength),
                         static_cast<uint8_t>(nId % 2));
     }
+    value.ShrinkToFit();
     return reader.Remaining() == 0;
 }
 

@@ -164,6 +164,19 @@ int64_t CResKVT::ReserveFieldData(uint32_t nOldOffset, uint32_t nOldSize, uint32
     return ReserveBlock(TArea::FieldData, nOldOffset, nOldSize, nNewSize);
 }
 
+void CResKVT::MakeRoomForFieldData(uint64_t nBytes)
+{
+    if (IsBorrowed())
+        MakeEditable();
+    if (m_header.Data() == nullptr || m_fieldData.Data() == nullptr)
+        return;
+    const uint32_t nUsed = GetAreaUsed(TArea::FieldData);
+    // A block may end one byte short of the capacity without a move.
+    const uint64_t nNeeded = static_cast<uint64_t>(nUsed) + nBytes + 1;
+    if (nNeeded > m_fieldData.Capacity() && nNeeded <= 0xFFFFFFFFull)
+        m_fieldData.Regrow(nUsed, static_cast<uint32_t>(nNeeded));
+}
+
 int64_t CResKVT::ReserveFieldIndices(uint32_t nOldOffset, uint32_t nOldSize, uint32_t nNewSize)
 {
     // A block asked for from outside is written by the caller as bytes.
@@ -370,7 +383,7 @@ bool CResKVT::WriteRESREF(const CKvtStructHandle* pStruct, const CResRef& rValue
     return true;
 }
 
-bool CResKVT::WriteLOCSTRING(const CKvtStructHandle* pStruct, COroLocString lsValue, const char* pLabel)
+bool CResKVT::WriteLOCSTRING(const CKvtStructHandle* pStruct, const COroLocString& lsValue, const char* pLabel)
 {
     const int32_t nCount = lsValue.GetStringCount();
     uint64_t nTotal = 8;

@@ -2,6 +2,7 @@
 
 #include "filefaults.h"
 #include "pathtext.h"
+#include "regularfile.h"
 #include "uniquefd.h"
 
 #include <atomic>
@@ -107,12 +108,15 @@ bool ReadWholeFile(const std::string& sPath, std::string& sContent, bool& bExist
 {
     sContent.clear();
     bExists = false;
-    const CUniqueFd fd(open(sPath.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.IsOpen())
+    // Settings, the registry file and the option file are read through
+    // here: what is not a regular file exists but cannot be read.
+    const CUniqueFd fd(OpenRegularFile(sPath.c_str(), O_RDONLY));
+    if (!fd.IsOpen()) {
+        bExists = errno == EISDIR || errno == EINVAL;
         return errno == ENOENT || errno == ENOTDIR;
+    }
     bExists = true;
-    struct stat info {};
-    const bool bOk = fstat(fd.Get(), &info) == 0 && S_ISREG(info.st_mode) && ReadAll(fd.Get(), sContent);
+    const bool bOk = ReadAll(fd.Get(), sContent);
     if (!bOk)
         sContent.clear();
     return bOk;

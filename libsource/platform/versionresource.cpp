@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "elfsection.h"
+#include "regularfile.h"
 #include "uniquefd.h"
 #include "versionblock.h"
 
@@ -20,7 +21,7 @@ std::vector<uint8_t> LoadBlock(const char* pFileName)
     std::vector<uint8_t> block;
     if (pFileName == nullptr || *pFileName == '\0')
         return block;
-    const CUniqueFd fd(open(pFileName, O_RDONLY | O_CLOEXEC));
+    const CUniqueFd fd(OpenRegularFile(pFileName, O_RDONLY));
     if (!fd.IsOpen())
         return block;
     ElfSection_st section{};

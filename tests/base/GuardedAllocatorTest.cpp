@@ -23,9 +23,9 @@ TEST(GuardedAllocator, FreshBlocksAreFilledAndFramedByMarkers)
     unsigned char* p = new unsigned char[5];
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(p[i], 0xCD) << i;
-    uint64_t nSize = 0;
-    std::memcpy(&nSize, p - 16, sizeof nSize);
-    EXPECT_EQ(nSize, 5u);
+    uint64_t nSizeWord = 0;
+    std::memcpy(&nSizeWord, p - 16, sizeof nSizeWord);
+    EXPECT_EQ(nSizeWord & 0xFFFFFFFFFFFFull, 5u);
     EXPECT_EQ(std::memcmp(p - 8, ">DEBUG>>", 8), 0);
     EXPECT_EQ(std::memcmp(p + 5, "<<DEBUG<", 8), 0);
     EXPECT_EQ(OroGuardedBlockSize(5), 29u);
@@ -76,6 +76,36 @@ TEST(GuardedAllocator, DamagedSizeDoesNotSendTheEndCheckOutsideTheBlock)
     delete[] p;
     ASSERT_EQ(recorder.Count(), 1u);
     EXPECT_EQ(recorder.Reports()[0].line, 276);
+}
+
+TEST(GuardedAllocator, AnyDamagedByteOfTheSizeIsReportedOnceAsAFrontOverwrite)
+{
+    // A high byte changes no size the end check would use; a low byte moves
+    // the end check. Both are the size word's own damage.
+    for (int nByte = 0; nByte < 8; ++nByte) {
+        for (unsigned char nBit : {0x01, 0x80}) {
+            COroReportRecorder recorder;
+            unsigned char* p = new unsigned char[40];
+            volatile unsigned char* pByte = p - 16 + nByte;
+            Poke(pByte, static_cast<unsigned char>(*pByte ^ nBit));
+            delete[] p;
+            ASSERT_EQ(recorder.Count(), 1u) << "byte " << nByte << " bit " << int(nBit);
+            EXPECT_EQ(recorder.Reports()[0].line, 276) << "byte " << nByte << " bit " << int(nBit);
+        }
+    }
+}
+
+TEST(GuardedAllocator, BytesInUseFollowTheBlocksOfThisThread)
+{
+    const int64_t nBefore = OroGuardedBytesInUse();
+    OroGuardedResetPeak();
+    char* pFirst = new char[1000];
+    char* pSecond = new char[500];
+    EXPECT_EQ(OroGuardedBytesInUse() - nBefore, 1500);
+    delete[] pFirst;
+    delete[] pSecond;
+    EXPECT_EQ(OroGuardedBytesInUse(), nBefore);
+    EXPECT_EQ(OroGuardedPeakBytes() - nBefore, 1500);
 }
 
 TEST(GuardedAllocator, ReleasingNullDoesNothing)

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <random>
 #include <string>
@@ -166,6 +168,15 @@ TEST_F(OroLocStringTest, StrRefMarkerIsCutOnlyWhenTheOptionIsOne)
     }
 }
 
+TEST_F(OroLocStringTest, AnOptionFileThatIsNoRegularFileCountsAsMissing)
+{
+    // A named pipe without a writer would hold a plain open forever.
+    ASSERT_EQ(mkfifo("tarnplayer.ini", 0600), 0);
+    COroLocString loc;
+    loc.AddString(1, "Word<<STRREF:1>>", 0);
+    EXPECT_EQ(Entries(loc), (std::vector<Entry>{{1, "Word<<STRREF:1>>", 0}}));
+}
+
 TEST_F(OroLocStringTest, MissingOptionFileStoresTextsUnchanged)
 {
     COroLocString loc;
@@ -287,19 +298,23 @@ void ExpectMatches(const COroLocString& loc, const LocStringModel& model)
 
 TEST_F(OroLocStringTest, LongSequencesOfChangesKeepOrderAndRules)
 {
-    // Texts of very different lengths make every replacement move the
-    // entries behind it, both ways.
-    const std::string texts[] = {"", "a", "bb", "a medium length text", std::string(300, 'x'), std::string(5, 'y')};
+    // Texts of very different lengths make replacements move the entries
+    // behind them, both ways; texts of equal length replace in place. Few languages keep a value small enough
+    // to be searched by walking it; many make it keep an index and write
+    // changed texts anew.
+    const std::string texts[] = {"",   "a", "bb", "a medium length text", std::string(300, 'x'), std::string(5, 'y'),
+                                 "cc", "z"};
+    for (int nLanguages : {6, 80}) {
     std::mt19937 random(20261209);
     auto pick = [&random](int nCount) { return static_cast<int>(random() % static_cast<unsigned>(nCount)); };
     COroLocString loc;
     LocStringModel model;
     for (int nStep = 0; nStep < 3000; ++nStep) {
-        const int32_t nLanguage = pick(6);
+        const int32_t nLanguage = pick(nLanguages);
         const uint8_t nGender = static_cast<uint8_t>(pick(2));
         const int nAction = pick(20);
         if (nAction < 14) {
-            const std::string& sText = texts[pick(6)];
+            const std::string& sText = texts[pick(8)];
             EXPECT_EQ(loc.AddString(nLanguage, sText.c_str(), nGender), 1);
             model.Add(nLanguage, sText, nGender);
         } else if (nAction < 17) {
@@ -313,7 +328,7 @@ TEST_F(OroLocStringTest, LongSequencesOfChangesKeepOrderAndRules)
             loc.Clear();
             model.Clear();
         }
-        ASSERT_NO_FATAL_FAILURE(ExpectMatches(loc, model)) << "step " << nStep;
+        ASSERT_NO_FATAL_FAILURE(ExpectMatches(loc, model)) << "step " << nStep << " of " << nLanguages;
 
         if (nStep % 97 == 0) {
             // Copies and moves carry the same entries and stay independent.
@@ -334,6 +349,7 @@ TEST_F(OroLocStringTest, LongSequencesOfChangesKeepOrderAndRules)
             model = movedModel;
         }
     }
+}
 }
 
 TEST_F(OroLocStringTest, AddingBytesStoresWhatAStringOfThoseBytesWouldStore)

@@ -152,6 +152,17 @@ TEST(OroString, FormatOfAnEmptyResultKeepsAOneByteBuffer)
     EXPECT_EQ(COroString("abc").Find(s, 1), 1);
 }
 
+TEST(OroString, FormatWithoutAFormatGivesAnEmptyTextAndReadsNoArgument)
+{
+    COroString s("old");
+    // Passed through a variable, as a caller's missing text would be; an
+    // argument is passed so that reading it would show in the result.
+    const char* pNoFormat = nullptr;
+    s.Format(pNoFormat, "argument");
+    EXPECT_EQ(s.GetLength(), 0);
+    EXPECT_TRUE(s == "");
+}
+
 TEST(OroString, FormatErrorWarnsAndKeepsTheOldValue)
 {
     COroReportRecorder recorder;

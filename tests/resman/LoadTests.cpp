@@ -1,6 +1,8 @@
 // GetFileData and the in-memory load: what is refused, what is reported, and
 // what a loaded object holds.
 
+#include <sys/stat.h>
+
 #include "ResmanFixture.h"
 
 namespace {
@@ -53,6 +55,11 @@ TEST_F(Loading, FolderIsRefusedWithoutMessage)
     CResKVT res;
     EXPECT_FALSE(res.GetFileData(m_dir.Path().c_str()));
     EXPECT_EQ(res.GetHeader(), nullptr);
+    EXPECT_EQ(m_recorder.Count(), 0u);
+    // A named pipe the same way, at once.
+    const std::string sPipe = m_dir.File("pipe.kvt");
+    ASSERT_EQ(mkfifo(sPipe.c_str(), 0600), 0);
+    EXPECT_FALSE(res.GetFileData(sPipe.c_str()));
     EXPECT_EQ(m_recorder.Count(), 0u);
 }
 

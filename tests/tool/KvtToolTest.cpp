@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -115,6 +116,16 @@ TEST(KvtTool, OpenFailuresPrintTheEditorsMessages)
     const std::string sOut = dir.File("never.kvt");
     EXPECT_EQ(RunTool("resave " + Quote(sShort) + " " + Quote(sOut)).nExit, 2);
     EXPECT_FALSE(FileExists(sOut));
+
+    // A named pipe is refused at once, as a folder is, instead of waiting
+    // for a writer that never comes.
+    const std::string sPipe = dir.File("pipe.kvt");
+    ASSERT_EQ(mkfifo(sPipe.c_str(), 0600), 0);
+    for (const char* pCommand : {"check ", "dump "}) {
+        result = RunTool(pCommand + Quote(sPipe));
+        EXPECT_EQ(result.nExit, 2) << pCommand;
+        EXPECT_EQ(result.sErr, "Could not open file. The header is invalid.\n") << pCommand;
+    }
 }
 
 TEST(KvtTool, CheckReportsWarnings)

@@ -20,6 +20,7 @@ enum : int32_t {
     kLineBudgetSpent = 312,
     kLineStructReadTwice = 313,
     kLineTooDeep = 314,
+    kLineValueBudgetSpent = 320,
 };
 
 void WarnRunningFlag(bool bOk, const char* pLabel)
@@ -35,7 +36,7 @@ void WarnRunningFlag(bool bOk, const char* pLabel)
 
 CKvtTreeLoader::CKvtTreeLoader(CResKVT* pRes, uint64_t nFileSize)
     : m_pRes(pRes), m_nBudget(nFileSize), m_nIterations(0), m_bBudgetReported(false),
-      m_Claimed(pRes->GetStructCount(), false)
+      m_Claimed(pRes->GetStructCount(), false), m_ValueBudget(nFileSize), m_bValueBudgetReported(false)
 {
 }
 
@@ -66,6 +67,21 @@ bool CKvtTreeLoader::TakeIteration()
     }
     ++m_nIterations;
     return true;
+}
+
+bool CKvtTreeLoader::ValueFitsBudget(TKvtFieldType nType, const CKvtStructHandle* pStruct, const char* pLabel)
+{
+    if (nType != ftSTRING && nType != ftRESREF && nType != ftBINARY && nType != ftLOCSTRING)
+        return true;
+    // The bytes the read would look at, which bound what it copies.
+    if (m_ValueBudget.Take(m_pRes->GetFieldValueBytes(pStruct, pLabel)))
+        return true;
+    if (!m_bValueBudgetReported) {
+        m_bValueBudgetReported = true;
+        OroWarning(kModule, kLineValueBudgetSpent,
+                   "The file's values add up to more than it can hold; the values past that are shown empty.");
+    }
+    return false;
 }
 
 int32_t CKvtTreeLoader::ChildrenToReserve(int32_t nCount) const
@@ -133,7 +149,8 @@ bool CKvtTreeLoader::LoadStructFields(CKvtNodeStruct* pNode, const CKvtStructHan
         const char* pLabel = pChild->m_sLabel.CStr();
 
         WarnRunningFlag(bOk, pLabel);
-        bOk = pChild->Load(pStruct, pFieldLabel) && bOk;
+        if (ValueFitsBudget(nType, pStruct, pFieldLabel))
+            bOk = pChild->Load(pStruct, pFieldLabel) && bOk;
         WarnRunningFlag(bOk, pLabel);
 
         if (!pChild->GetStructNode())

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "KVTTreeNodes.h"
+#include "KVTValueBudget.h"
 
 class CKvtTreeLoader {
 public:
@@ -30,6 +31,9 @@ private:
     // for: its count, within what is left of the budget.
     int32_t ChildrenToReserve(int32_t nCount) const;
     bool DepthAllowsChildren(int32_t nLevel, const COroString& sWhat);
+    // Whether the value of a field of this type may be read within the
+    // value budget; false (warned once per load) when it is to stay empty.
+    bool ValueFitsBudget(TKvtFieldType nType, const CKvtStructHandle* pStruct, const char* pLabel);
     void LoadStructChild(CKvtNodeBase* pNode, const CKvtStructHandle* pStruct, const char* pLabel, int32_t nLevel,
                          bool& bOk);
     void LoadListChild(CKvtNodeStruct* pNode, const CKvtStructHandle* pStruct, const char* pLabel, int32_t nLevel,
@@ -40,4 +44,6 @@ private:
     uint64_t m_nIterations;
     bool m_bBudgetReported;
     std::vector<bool> m_Claimed;
+    CKvtValueBudget m_ValueBudget;
+    bool m_bValueBudgetReported;
 };

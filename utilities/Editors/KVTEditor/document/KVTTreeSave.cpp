@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "atomicfile.h"
+#include "KVTFieldDataSize.h"
 #include "KVTFileChecks.h"
 #include "KVTTreeNodes.h"
 
@@ -202,6 +203,7 @@ bool CKvtNodeTopLevelStruct::SaveDocument(const char* pFileName)
     std::unique_ptr<CResKVT> pRes(new CResKVT);
     CKvtStructHandle top{};
     pRes->CreateNew(&top, m_sFileType);
+    pRes->MakeRoomForFieldData(CountFieldDataBytes(this));
 
     bool bWalk = false;
     {
