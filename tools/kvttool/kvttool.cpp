@@ -3,6 +3,8 @@
 //   kvttool dump FILE        the File > Export text of FILE on standard output
 //   kvttool resave IN OUT    open IN and save it as OUT
 //   kvttool check FILE       exit 1 when opening FILE raised any warning
+//   kvttool paths FILE       every node's path
+//   kvttool get FILE PATH    the export line of the node at PATH
 // Warnings go to standard error and are answered with Ignore.
 
 #include <cstdio>
@@ -12,6 +14,7 @@
 
 #include "KVTExport.h"
 #include "KVTOpenDocument.h"
+#include "KvtToolPaths.h"
 #include "bcglobal.h"
 #include "orobase.h"
 #include "ororesman.h"
@@ -30,11 +33,14 @@ const char kUsage[] =
     "  dump FILE        write the export text of FILE to standard output\n"
     "  resave IN OUT    open IN as the editor does and save it as OUT\n"
     "  check FILE       open FILE; exit 1 if opening raised any warning\n"
+    "  paths FILE       print every node's path, one a line, in the export's order\n"
+    "  get FILE PATH    print the export line of the node at PATH (exit 4: no such node)\n"
     "  --version        print the program's title and version\n"
     "  --help           print this text\n"
     "\n"
     "Exit status: 0 success, 1 warnings (check), 2 the file could not be\n"
-    "opened or the command line is wrong, 3 the save failed (resave).\n";
+    "opened or the command line is wrong, 3 the save failed (resave), 4 no node\n"
+    "has the path (get). docs/paths.md describes paths.\n";
 
 // Writes each warning to standard error as its box text and answers Ignore,
 // counting them for "check".
@@ -124,6 +130,17 @@ int Check(const char* pFileName)
     return runtime.Warnings() > 0 ? kExitWarnings : kExitOk;
 }
 
+// Opens the file and hands the document to a command.
+template <typename TCommand>
+int WithDocument(const char* pFileName, TCommand command)
+{
+    CToolRuntime runtime;
+    std::unique_ptr<CKvtNodeTopLevelStruct> pRoot = Open(pFileName);
+    if (!pRoot)
+        return kExitOpenFailed;
+    return command(pRoot.get());
+}
+
 int Usage()
 {
     std::fputs(kUsage, stderr);
@@ -148,5 +165,9 @@ int main(int argc, char** argv)
         return Resave(argv[2], argv[3]);
     if (argc == 3 && std::strcmp(argv[1], "check") == 0)
         return Check(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "paths") == 0)
+        return WithDocument(argv[2], PrintNodePaths);
+    if (argc == 4 && std::strcmp(argv[1], "get") == 0)
+        return WithDocument(argv[2], [&](CKvtNodeTopLevelStruct* pRoot) { return PrintNodeAtPath(pRoot, argv[3]); });
     return Usage();
 }
