@@ -191,3 +191,26 @@ TEST(KvtTool, PathsListEveryNodeInExportOrderAndGetFindsThem)
     EXPECT_EQ(RunTool("get " + Quote(dir.File("none.kvt")) + " /").nExit, 2);
     EXPECT_EQ(RunTool("paths " + Quote(dir.File("none.kvt"))).nExit, 2);
 }
+
+TEST(KvtTool, FindPrintsPathAndLinePerHitWithItsExitCodes)
+{
+    CTempDir dir;
+    const std::string sFile = dir.File("doc.kvt");
+    ASSERT_TRUE(WriteFileBytes(sFile, HandMadeDocument()));
+    ToolResult result = RunTool("find " + Quote(sFile) + " widget");
+    EXPECT_EQ(result.nExit, 0);
+    EXPECT_EQ(result.sOut, "/Items[0]/Name\tName             [COroString] = Widget\n");
+
+    result = RunTool("find " + Quote(sFile) + " 'I[nt]' --regex --labels --types --case");
+    EXPECT_EQ(result.nExit, 0);
+    EXPECT_EQ(result.sOut, "/Items\tItems            [List]       = ...\n");
+
+    EXPECT_EQ(RunTool("find " + Quote(sFile) + " widget --case").nExit, 1);
+    EXPECT_EQ(RunTool("find " + Quote(sFile) + " Widg --word").nExit, 1);
+    EXPECT_EQ(RunTool("find " + Quote(sFile) + " Widget --labels").sOut, "");
+    result = RunTool("find " + Quote(sFile) + " 'a(' --regex");
+    EXPECT_EQ(result.nExit, 2);
+    EXPECT_NE(result.sErr, "");
+    EXPECT_EQ(RunTool("find " + Quote(sFile) + " x --bogus").nExit, 2);
+    EXPECT_EQ(RunTool("find " + Quote(dir.File("none.kvt")) + " x").nExit, 2);
+}

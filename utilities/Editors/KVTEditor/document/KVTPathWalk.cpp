@@ -34,55 +34,68 @@ std::vector<int32_t> CKvtPathWalk::OrderChildren(CKvtNodeStruct* pParent)
     return order;
 }
 
+void CKvtPathWalk::GetChain(std::vector<CKvtNodeBase*>& chain) const
+{
+    chain.clear();
+    if (!m_pVisited)
+        return;
+    // The open levels above the visited node are its ancestors; a visited
+    // struct of its own has not been opened yet.
+    for (const CLevel& level : m_Levels)
+        chain.push_back(level.pStruct);
+    chain.push_back(m_pVisited);
+}
+
+void CKvtPathWalk::Open(CKvtNodeBase* pNode, size_t nPathLength)
+{
+    CKvtNodeStruct* pStruct = pNode->GetStructNode();
+    if (!pStruct || pStruct->GetChildCount() == 0)
+        return;
+    std::vector<uint32_t> occurrences;
+    if (m_bBuildPaths && !IsPositionalParent(pStruct))
+        occurrences = GetLabelOccurrences(pStruct);
+    m_Levels.push_back(CLevel{pStruct, OrderChildren(pStruct), std::move(occurrences), 0, nPathLength});
+}
+
 bool CKvtPathWalk::Run(CKvtNodeBase* pRoot, const std::function<TKvtWalkStep(const KvtWalkVisit_st&)>& visit)
 {
+    m_Levels.clear();
+    m_pVisited = nullptr;
     if (!pRoot)
         return true;
-    // One level per open struct: its children's order, their label
-    // occurrences, the next one to visit and the length of the struct's path
-    // (the shared path text is cut back to it before each child's step).
-    struct CLevel {
-        CKvtNodeStruct* pStruct;
-        std::vector<int32_t> order;
-        std::vector<uint32_t> occurrences;
-        size_t nNext;
-        size_t nPathLength;
-    };
-    std::string sPath = "/";
-    std::vector<CLevel> stack;
-    auto open = [&](CKvtNodeBase* pNode, size_t nPathLength) {
-        CKvtNodeStruct* pStruct = pNode->GetStructNode();
-        if (!pStruct || pStruct->GetChildCount() == 0)
-            return;
-        std::vector<uint32_t> occurrences;
-        if (!IsPositionalParent(pStruct))
-            occurrences = GetLabelOccurrences(pStruct);
-        stack.push_back(CLevel{pStruct, OrderChildren(pStruct), std::move(occurrences), 0, nPathLength});
-    };
+    std::string sPath = m_bBuildPaths ? "/" : "";
+    m_pVisited = pRoot;
     const TKvtWalkStep nFirst = visit(KvtWalkVisit_st{pRoot, nullptr, 0, sPath});
     if (nFirst == TKvtWalkStep::Stop)
         return false;
     if (nFirst == TKvtWalkStep::Continue)
-        open(pRoot, 0);  // the root's "/" is not a prefix: its children's steps start with their own "/"
-    while (!stack.empty()) {
-        CLevel& level = stack.back();
+        Open(pRoot, 0);  // the root's "/" is no prefix: its children's steps start with their own "/"
+    bool bFinished = true;
+    while (!m_Levels.empty()) {
+        CLevel& level = m_Levels.back();
         if (level.nNext >= level.order.size()) {
-            stack.pop_back();
+            m_Levels.pop_back();
             continue;
         }
         const int32_t nPosition = level.order[level.nNext++];
-        sPath.resize(level.nPathLength);
-        const uint32_t nOccurrence =
-            level.occurrences.empty() ? 1 : level.occurrences[static_cast<size_t>(nPosition)];
-        AppendChildStep(level.pStruct, nPosition, nOccurrence, sPath);
-        CKvtNodeBase* pChild = level.pStruct->GetChild(nPosition);
         CKvtNodeStruct* pParent = level.pStruct;
-        const size_t nDepth = stack.size();
-        const TKvtWalkStep nStep = visit(KvtWalkVisit_st{pChild, pParent, nDepth, sPath});
-        if (nStep == TKvtWalkStep::Stop)
-            return false;
+        CKvtNodeBase* pChild = pParent->GetChild(nPosition);
+        if (m_bBuildPaths) {
+            sPath.resize(level.nPathLength);
+            const uint32_t nOccurrence =
+                level.occurrences.empty() ? 1 : level.occurrences[static_cast<size_t>(nPosition)];
+            AppendChildStep(pParent, nPosition, nOccurrence, sPath);
+        }
+        m_pVisited = pChild;
+        const TKvtWalkStep nStep = visit(KvtWalkVisit_st{pChild, pParent, m_Levels.size(), sPath});
+        if (nStep == TKvtWalkStep::Stop) {
+            bFinished = false;
+            break;
+        }
         if (nStep == TKvtWalkStep::Continue)
-            open(pChild, sPath.size());  // may move the stack: level is not used after this
+            Open(pChild, sPath.size());  // may move the levels: level is not used after this
     }
-    return true;
+    m_Levels.clear();
+    m_pVisited = nullptr;
+    return bFinished;
 }

@@ -38,6 +38,12 @@ public:
     // tree's collation; equal captions keep file order).
     static std::vector<int32_t> GetCaptionOrder(CKvtNodeStruct* pParent, bool bPreview);
 
+    // Whether visits carry paths (on at first). A walk that needs none skips
+    // the label bookkeeping; sPath is then empty.
+    void SetBuildPaths(bool bBuildPaths) { m_bBuildPaths = bBuildPaths; }
+    // During a visit: the nodes from the start of the walk to the visited one.
+    void GetChain(std::vector<CKvtNodeBase*>& chain) const;
+
 protected:
     // The positions of the parent's children in the order to visit them. The
     // window overrides this to follow the order its tree shows.
@@ -45,4 +51,21 @@ protected:
 
     TKvtChildOrder m_nOrder;
     bool m_bPreview;
+
+private:
+    // One level per open struct: its children's order, their label
+    // occurrences, the next one to visit and the length of the struct's path
+    // (the shared path text is cut back to it before each child's step).
+    struct CLevel {
+        CKvtNodeStruct* pStruct;
+        std::vector<int32_t> order;
+        std::vector<uint32_t> occurrences;
+        size_t nNext;
+        size_t nPathLength;
+    };
+    void Open(CKvtNodeBase* pNode, size_t nPathLength);
+
+    bool m_bBuildPaths = true;
+    std::vector<CLevel> m_Levels;
+    CKvtNodeBase* m_pVisited = nullptr;
 };
