@@ -63,6 +63,8 @@ CKvtTreeNavigation::CKvtTreeNavigation(CKvtDocumentSession& session, IKvtDialogs
     auto* pLayout = new QVBoxLayout(pTreePane);
     pLayout->setContentsMargins(0, 0, 0, 0);
     pLayout->setSpacing(0);
+    // The pane takes the tree's place and its share of the window's growth.
+    pTreePane->setSizePolicy(m_Controls.tvKVT->sizePolicy());
     m_Controls.Splitter1->replaceWidget(0, pTreePane);
     pLayout->addWidget(&m_pFind->Bar());
     pLayout->addWidget(m_Controls.tvKVT, 1);
