@@ -25,6 +25,7 @@
 #include "BenchClock.h"
 #include "BenchDocumentGenerator.h"
 #include "BenchDocumentTimer.h"
+#include "BenchFind.h"
 #include "BenchJsonText.h"
 #include "BenchMemory.h"
 #include "BenchReport.h"
@@ -257,6 +258,7 @@ int main(int argc, char** argv)
 
     std::vector<BenchFigures_st> results;
     BenchEditFigures_st edits;
+    BenchFindFigures_st find;
     for (const BenchDocument_st& document : Documents()) {
         if (!Wanted(sDocs, document.pName))
             continue;
@@ -298,6 +300,10 @@ int main(int argc, char** argv)
         }
         figures.dOpenToTree = CBenchClock::MedianOf(opens);
         figures.dExpandRoot = CBenchClock::MedianOf(expands);
+        if (figures.sName == "1M") {
+            pWindow->OpenToTree(sFile);
+            MeasureFind(pWindow->Window(), find, nRuns);
+        }
         if (figures.sName == sEditsIn) {
             pWindow->OpenToTree(sFile);
             edits.sDocument = figures.sName;
@@ -312,6 +318,7 @@ int main(int argc, char** argv)
     }
 
     CBenchReport(results, edits).Print(stdout);
+    PrintFindFigures(stdout, find);
     if (!recorder.Reports().empty())
         std::fprintf(stdout, "\n%zu warnings were raised during the run (the figures may not be meaningful).\n",
                      recorder.Reports().size());

@@ -68,6 +68,7 @@ private slots:
     void aTextThatIsNoExpressionSaysWhyAndFindsNothing();
     void fileOrderShowsTheDocumentsOrderAndExportStaysSorted();
     void pathIsShownCopiedAndSubtreesExpandAndCollapse();
+    void expandingAHugeSubtreeAsksFirst();
 };
 
 void FindTest::findGoesNextPreviousAndRoundOverLazyItems()
@@ -255,6 +256,32 @@ void FindTest::pathIsShownCopiedAndSubtreesExpandAndCollapse()
     QVERIFY(!pTree->isExpanded(list));
     QVERIFY(!pTree->isExpanded(model.index(11, 0, list)));
     QCOMPARE(harness.Dialogs().Boxes().size(), size_t(0));
+}
+
+void FindTest::expandingAHugeSubtreeAsksFirst()
+{
+    CWindowHarness harness;
+    TfrmMain& window = harness.Start();
+    const std::string sPath = harness.Dir().File("huge.kvt");
+    QVERIFY(WriteDocument(sPath, [](CKvtNodeTopLevelStruct& root) {
+        CKvtNodeStruct* pBig = AddNode(&root, ftSTRUCT, "Big")->GetStructNode();
+        // Added directly: numbering each new child is linear in its siblings.
+        for (int64_t i = 0; i <= CKvtTreeNavigation::kExpandWithoutAsking; ++i) {
+            CKvtNodeBase* pField = CreateKvtNode(ftBYTE);
+            pField->m_sLabel = "F";
+            pBig->AddChild(pField);
+        }
+    }));
+    QVERIFY(window.OpenFile(sPath.c_str()));
+    CKvtTreeModel& model = window.TreeModel();
+    const QModelIndex big = model.ChildItem(model.RootIndex(), 0);
+    window.SelectItem(big);
+    harness.Dialogs().QueueAnswer(TKvtBoxAnswer::Cancel);
+    harness.Action("actExpandSubtree")->trigger();
+    QCOMPARE(harness.Dialogs().Boxes().size(), size_t(1));
+    QVERIFY(harness.Dialogs().Boxes()[0].sText.find("100,000") != std::string::npos);
+    QCOMPARE(model.ItemCount(), int64_t(2));
+    QVERIFY(!Find<QTreeView>(window, "tvKVT")->isExpanded(big));
 }
 
 KVT_WINDOW_TEST_MAIN(FindTest)

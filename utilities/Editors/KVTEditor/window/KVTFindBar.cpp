@@ -124,3 +124,13 @@ bool CKvtFindBar::eventFilter(QObject* pWatched, QEvent* pEvent)
     }
     return QWidget::eventFilter(pWatched, pEvent);
 }
+
+void CKvtFindBar::keyPressEvent(QKeyEvent* pEvent)
+{
+    if (pEvent->key() != Qt::Key_Escape) {
+        QWidget::keyPressEvent(pEvent);
+        return;
+    }
+    hide();
+    emit Closed();
+}

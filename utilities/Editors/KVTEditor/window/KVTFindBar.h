@@ -9,6 +9,7 @@
 #include "KVTNodeMatcher.h"
 
 class QCheckBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QToolButton;
@@ -34,6 +35,8 @@ signals:
 
 protected:
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
+    // Escape anywhere in the bar (a check box, a button) closes it too.
+    void keyPressEvent(QKeyEvent* pEvent) override;
 
 private:
     QCheckBox* NewCheck(const char* pName, const char* pText, bool bChecked);
