@@ -6,6 +6,7 @@
 #include <string>
 
 #include "BenchClock.h"
+#include "KVTDocumentSession.h"
 #include "KVTEditorMain.h"
 #include "KVTExport.h"
 #include "KVTFindBar.h"
