@@ -32,17 +32,17 @@ void FillRandomTree(CKvtNodeStruct* pRoot, std::mt19937& random, int nNodes)
     }
 }
 
-std::vector<CKvtNodeBase*> HitsByTestingEveryNode(CKvtNodeBase* pRoot, const CKvtNodeMatcher& matcher,
-                                                   TKvtChildOrder nOrder)
+// Every node in the walk's order, and which of them are hits.
+std::vector<std::pair<CKvtNodeBase*, bool>> TestEveryNode(CKvtNodeBase* pRoot, const CKvtNodeMatcher& matcher,
+                                                          TKvtChildOrder nOrder)
 {
-    std::vector<CKvtNodeBase*> hits;
+    std::vector<std::pair<CKvtNodeBase*, bool>> nodes;
     CKvtPathWalk walk(nOrder, true);
     walk.Run(pRoot, [&](const KvtWalkVisit_st& visit) {
-        if (matcher.Matches(visit.pNode))
-            hits.push_back(visit.pNode);
+        nodes.emplace_back(visit.pNode, matcher.Matches(visit.pNode));
         return TKvtWalkStep::Continue;
     });
-    return hits;
+    return nodes;
 }
 
 bool IsFound(CKvtNodeBase* pNode, const char* pText, const KvtFindOptions_st& options)
@@ -67,7 +67,12 @@ TEST(NodeSearch, FindsWhatTestingEveryNodeFindsInOrderAndStepsThroughIt)
         CKvtPlainTextMatch match(kNeedles[nRound % std::size(kNeedles)], options.bMatchCase, options.bWholeWord);
         CKvtNodeMatcher matcher(match, options);
         const TKvtChildOrder nOrder = nRound % 5 == 0 ? TKvtChildOrder::File : TKvtChildOrder::Caption;
-        const std::vector<CKvtNodeBase*> expected = HitsByTestingEveryNode(&root, matcher, nOrder);
+        const std::vector<std::pair<CKvtNodeBase*, bool>> nodes = TestEveryNode(&root, matcher, nOrder);
+        std::vector<CKvtNodeBase*> expected;
+        for (const auto& [pNode, bHit] : nodes) {
+            if (bHit)
+                expected.push_back(pNode);
+        }
 
         CKvtPathWalk walk(nOrder, true);
         CKvtNodeSearch search(&root, matcher, walk);
@@ -91,6 +96,20 @@ TEST(NodeSearch, FindsWhatTestingEveryNodeFindsInOrderAndStepsThroughIt)
             EXPECT_EQ(next.bWrapped, i == expected.size());
             EXPECT_EQ(next.chain, FindNodeChain(&root, next.pNode));
             chain = next.chain;
+        }
+        // From any node, hit or not, deep in a subtree without hits or not:
+        // the first hit after it (before it), else the first (last) one.
+        if (!expected.empty()) {
+            const size_t nStart = random() % nodes.size();
+            CKvtNodeBase* pAfter = nullptr;
+            CKvtNodeBase* pBefore = nullptr;
+            for (size_t i = nStart + 1; i < nodes.size() && !pAfter; ++i)
+                pAfter = nodes[i].second ? nodes[i].first : nullptr;
+            for (size_t i = nStart; i-- > 0 && !pBefore;)
+                pBefore = nodes[i].second ? nodes[i].first : nullptr;
+            const std::vector<CKvtNodeBase*> start = FindNodeChain(&root, nodes[nStart].first);
+            EXPECT_EQ(search.FindNext(start, false).pNode, pAfter ? pAfter : expected.front()) << "round " << nRound;
+            EXPECT_EQ(search.FindNext(start, true).pNode, pBefore ? pBefore : expected.back()) << "round " << nRound;
         }
         // Backward from the first hit wraps to the last, then walks back.
         if (expected.size() >= 2) {
