@@ -27,6 +27,7 @@
 #include "BenchDocumentGenerator.h"
 #include "BenchDocumentTimer.h"
 #include "BenchHostileFiles.h"
+#include "BenchFind.h"
 #include "BenchJsonText.h"
 #include "BenchMemory.h"
 #include "BenchReport.h"
@@ -261,6 +262,7 @@ int main(int argc, char** argv)
 
     std::vector<BenchFigures_st> results;
     BenchEditFigures_st edits;
+    BenchFindFigures_st find;
     for (const BenchDocument_st& document : Documents()) {
         if (!Wanted(sDocs, document.pName))
             continue;
@@ -302,6 +304,10 @@ int main(int argc, char** argv)
         }
         figures.dOpenToTree = CBenchClock::MedianOf(opens);
         figures.dExpandRoot = CBenchClock::MedianOf(expands);
+        if (figures.sName == "1M") {
+            pWindow->OpenToTree(sFile);
+            MeasureFind(pWindow->Window(), find, nRuns);
+        }
         if (figures.sName == sEditsIn) {
             pWindow->OpenToTree(sFile);
             edits.sDocument = figures.sName;
@@ -322,6 +328,7 @@ int main(int argc, char** argv)
 
     CBenchReport(results, edits).Print(stdout);
     hostile.Print(stdout);
+    PrintFindFigures(stdout, find);
     if (!recorder.Reports().empty())
         std::fprintf(stdout, "\n%zu warnings were raised during the run (the figures may not be meaningful).\n",
                      recorder.Reports().size());

@@ -29,6 +29,7 @@ public:
     // Seconds from expanding the root until its children are painted.
     double ExpandRoot();
     void CloseDocument();
+    TfrmMain& Window() { return *m_pWindow; }
 
     // Single edits in the open document, inside its largest top-level list,
     // through the window's own commands.

@@ -176,7 +176,8 @@ void LayoutTest::menusHoldTheirItems()
     QCOMPARE(titles, (QStringList{"&File", "Edit", "View"}));
 
     const QMenu* pEdit = Find<QMenu>(window, "miEdit");
-    QCOMPARE(ItemNames(pEdit), (QStringList{"miNodeCopy", "miNodePaste", "N3", "miNodeDelete", "N4", "miHexEdit"}));
+    QCOMPARE(ItemNames(pEdit), (QStringList{"miNodeCopy", "miNodePaste", "N3", "miNodeDelete", "N4", "miHexEdit", "N7",
+                                            "miFind", "miFindNext", "miFindPrevious", "miCopyPath"}));
     // A menu item shows its action's caption and shortcut and runs it.
     QCOMPARE(Find<QAction>(window, "miNodeCopy")->text(),
              QStringLiteral("Copy Node / Subtree\t") + QKeySequence("Ctrl+C").toString(QKeySequence::NativeText));
@@ -186,7 +187,10 @@ void LayoutTest::menusHoldTheirItems()
     QVERIFY(pExportItem->isEnabled());
 
     const QMenu* pView = Find<QMenu>(window, "miView");
-    QCOMPARE(ItemNames(pView), (QStringList{"miHexView", "miPreviewDataInTree"}));
+    QCOMPARE(ItemNames(pView), (QStringList{"miHexView", "miPreviewDataInTree", "N8", "miSortByCaption", "miFileOrder",
+                                            "N9", "miExpandSubtree", "miCollapseSubtree"}));
+    QVERIFY(Find<QAction>(window, "miSortByCaption")->isChecked());
+    QVERIFY(!Find<QAction>(window, "miFileOrder")->isChecked());
     QCOMPARE(Find<QAction>(window, "miHexView")->text(), QStringLiteral("Hex Data"));
     QVERIFY(!Find<QAction>(window, "miHexView")->isChecked());
     QCOMPARE(Find<QAction>(window, "miPreviewDataInTree")->text(), QStringLiteral("Preview data in tree"));
@@ -195,7 +199,7 @@ void LayoutTest::menusHoldTheirItems()
     const QMenu* pPopup = Find<QMenu>(window, "pumAddNode");
     QVERIFY(pPopup);
     const QList<QAction*> entries = pPopup->actions();
-    QCOMPARE(entries.size(), 19);
+    QCOMPARE(entries.size(), 23);
     const char* captions[] = {"Add [BYTE]",
                               "Add [CHAR]",
                               "Add [WORD]",
@@ -226,6 +230,7 @@ void LayoutTest::menusHoldTheirItems()
     QVERIFY(entries[17]->isSeparator());
     QCOMPARE(entries[18]->objectName(), QStringLiteral("RemoveNode"));
     QCOMPARE(entries[18]->text(), QStringLiteral("Delete Node / Subtree"));
+    QCOMPARE(entries[20]->text(), QStringLiteral("Copy Path\t") + QKeySequence("Ctrl+Shift+C").toString(QKeySequence::NativeText));
     QCOMPARE(Find<QTreeView>(window, "tvKVT")->contextMenuPolicy(), Qt::CustomContextMenu);
 }
 

@@ -100,6 +100,7 @@ constexpr std::array<uint32_t, static_cast<size_t>(TRandomCommand::Count)> kWeig
     3,  // LocStringDelete
     4,  // Save
     2,  // Reopen
+    3,  // Find
 };
 
 } // namespace
@@ -109,7 +110,8 @@ const char* RandomCommandName(TRandomCommand nCommand)
     static const char* const kNames[] = {
         "select",        "edit value",      "edit label",       "edit struct ID", "add",
         "copy",          "paste",           "delete",           "Hex Data",       "Preview",
-        "localized add", "localized store", "localized delete", "save",           "close and reopen"};
+        "localized add", "localized store", "localized delete", "save",           "close and reopen",
+        "find"};
     return kNames[static_cast<size_t>(nCommand)];
 }
 
@@ -205,6 +207,7 @@ std::string CRandomEditSession::RunCommand(TRandomCommand nCommand)
     case TRandomCommand::LocStringDelete: return LocStringDelete();
     case TRandomCommand::Save: return Save();
     case TRandomCommand::Reopen: return Reopen();
+    case TRandomCommand::Find: return Find();
     case TRandomCommand::Count: break;
     }
     return "unknown command";

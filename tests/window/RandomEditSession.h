@@ -35,6 +35,7 @@ enum class TRandomCommand {
     LocStringDelete,
     Save,
     Reopen,
+    Find,
     Count
 };
 
@@ -80,6 +81,9 @@ private:
     std::string LocStringDelete();
     std::string Save();
     std::string Reopen();
+    // Finds a picked node's label through the find bar, sometimes after
+    // switching the view's order (RandomEditFind.cpp).
+    std::string Find();
 
     // Checks of a save's outcome, and of the document just opened again.
     std::string CheckWrittenSave();

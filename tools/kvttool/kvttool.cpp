@@ -3,6 +3,9 @@
 //   kvttool dump FILE        the File > Export text of FILE on standard output
 //   kvttool resave IN OUT    open IN and save it as OUT
 //   kvttool check FILE       exit 1 when opening FILE raised any warning
+//   kvttool paths FILE       every node's path
+//   kvttool get FILE PATH    the export line of the node at PATH
+//   kvttool find FILE TEXT   every Find hit as "PATH<TAB>export line"
 // Warnings go to standard error and are answered with Ignore.
 
 #include <cstdio>
@@ -12,6 +15,8 @@
 
 #include "KVTExport.h"
 #include "KVTOpenDocument.h"
+#include "KvtToolFind.h"
+#include "KvtToolPaths.h"
 #include "bcglobal.h"
 #include "orobase.h"
 #include "ororesman.h"
@@ -30,11 +35,19 @@ const char kUsage[] =
     "  dump FILE        write the export text of FILE to standard output\n"
     "  resave IN OUT    open IN as the editor does and save it as OUT\n"
     "  check FILE       open FILE; exit 1 if opening raised any warning\n"
+    "  paths FILE       print every node's path, one a line, in the export's order\n"
+    "  get FILE PATH    print the export line of the node at PATH (exit 4: no such node)\n"
+    "  find FILE TEXT [--labels] [--values] [--types] [--case] [--word] [--regex]\n"
+    "                   print PATH<TAB>export line for every node whose label, value\n"
+    "                   or type name holds TEXT (all three without the first three\n"
+    "                   options); exit 1 when nothing matches\n"
     "  --version        print the program's title and version\n"
     "  --help           print this text\n"
     "\n"
-    "Exit status: 0 success, 1 warnings (check), 2 the file could not be\n"
-    "opened or the command line is wrong, 3 the save failed (resave).\n";
+    "Exit status: 0 success, 1 warnings (check) or no hit (find), 2 the file\n"
+    "could not be opened or the command line is wrong (or TEXT is not a valid\n"
+    "expression), 3 the save failed (resave), 4 no node has the path (get).\n"
+    "docs/paths.md describes paths.\n";
 
 // Writes each warning to standard error as its box text and answers Ignore,
 // counting them for "check".
@@ -124,6 +137,17 @@ int Check(const char* pFileName)
     return runtime.Warnings() > 0 ? kExitWarnings : kExitOk;
 }
 
+// Opens the file and hands the document to a command.
+template <typename TCommand>
+int WithDocument(const char* pFileName, TCommand command)
+{
+    CToolRuntime runtime;
+    std::unique_ptr<CKvtNodeTopLevelStruct> pRoot = Open(pFileName);
+    if (!pRoot)
+        return kExitOpenFailed;
+    return command(pRoot.get());
+}
+
 int Usage()
 {
     std::fputs(kUsage, stderr);
@@ -148,5 +172,14 @@ int main(int argc, char** argv)
         return Resave(argv[2], argv[3]);
     if (argc == 3 && std::strcmp(argv[1], "check") == 0)
         return Check(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "paths") == 0)
+        return WithDocument(argv[2], PrintNodePaths);
+    if (argc == 4 && std::strcmp(argv[1], "get") == 0)
+        return WithDocument(argv[2], [&](CKvtNodeTopLevelStruct* pRoot) { return PrintNodeAtPath(pRoot, argv[3]); });
+    KvtFindOptions_st findOptions;
+    if (argc >= 4 && std::strcmp(argv[1], "find") == 0 && ParseFindOptions(argc, argv, 4, findOptions))
+        return WithDocument(argv[2], [&](CKvtNodeTopLevelStruct* pRoot) {
+            return PrintFindHits(pRoot, argv[3], findOptions);
+        });
     return Usage();
 }

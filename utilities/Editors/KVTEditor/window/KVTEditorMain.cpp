@@ -31,6 +31,7 @@
 #include "KVTPanelEvents.h"
 #include "KVTRecentFilesMenu.h"
 #include "KVTTreeModel.h"
+#include "KVTTreeNavigation.h"
 #include "Kvtoptions.h"
 #include "bcglobal.h"
 #include "uniquefile.h"
@@ -96,6 +97,10 @@ TfrmMain::TfrmMain(IKvtDialogs& dialogs, QWidget* pParent)
 {
     CreateForm();
     CreatePanelHandlers();
+    m_pNavigation = std::make_unique<CKvtTreeNavigation>(
+        *m_pSession, dialogs,
+        KvtNavigationControls_st{this, tvKVT, Splitter1, miEdit, miView, pumAddNode, sbMain},
+        [this]() { RebuildTreeView(); });
 
     BuildTitle();
     SetBCAssertCaption(g_sTitle.CStr());
@@ -118,6 +123,7 @@ TfrmMain::~TfrmMain()
     // selection handler and the parts that work on the session go first,
     // then the session with its document and clipboard.
     disconnect(tvKVT->selectionModel(), nullptr, this, nullptr);
+    m_pNavigation.reset();
     m_pPanelEvents.reset();
     m_pNodeCommands.reset();
     m_pEditPanel.reset();
@@ -231,6 +237,8 @@ void TfrmMain::RefreshGui()
     RefreshDocumentGui();
     m_pEditPanel->RefreshNodeGui();
     m_pNodeCommands->RefreshActions();
+    if (m_pNavigation)
+        m_pNavigation->Refresh();
 }
 
 void TfrmMain::RefreshDocumentGui()
@@ -253,7 +261,8 @@ void TfrmMain::RefreshDocumentGui()
 
 void TfrmMain::RebuildTreeView()
 {
-    m_pTreeModel->Rebuild(m_pSession->RootNode(), miPreviewDataInTree->isChecked());
+    m_pTreeModel->Rebuild(m_pSession->RootNode(), miPreviewDataInTree->isChecked(),
+                          m_pNavigation && m_pNavigation->IsFileOrder());
 }
 
 QModelIndex TfrmMain::SelectedItem() const

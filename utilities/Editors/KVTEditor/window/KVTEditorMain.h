@@ -25,6 +25,7 @@ class CKvtNodeCommands;
 class CKvtPanelEvents;
 class CKvtRecentFilesMenu;
 class CKvtTreeModel;
+class CKvtTreeNavigation;
 class QAction;
 class QComboBox;
 class QFrame;
@@ -85,6 +86,8 @@ public:
     CKvtNodeBase* ClipboardNode() const;
     void ReplaceClipboardNode(CKvtNodeBase* pCopy);
     CKvtTreeModel& TreeModel() const { return *m_pTreeModel; }
+    // Paths, Find, the view's order and the subtree commands.
+    CKvtTreeNavigation& Navigation() const { return *m_pNavigation; }
 
     // The tree view's selected item (invalid when none). While the selection
     // is about to move, it is still the item being left, as the handlers of
@@ -155,6 +158,7 @@ private:
     std::unique_ptr<CKvtEditPanel> m_pEditPanel;
     std::unique_ptr<CKvtNodeCommands> m_pNodeCommands;
     std::unique_ptr<CKvtPanelEvents> m_pPanelEvents;
+    std::unique_ptr<CKvtTreeNavigation> m_pNavigation;
 
     // Actions (actMain holds them).
     QObject* actMain;

@@ -114,16 +114,38 @@ void CKvtTreeModel::Fetch(const QModelIndex& parent, const CKvtNodeBase* pExclud
     endInsertRows();
 }
 
-void CKvtTreeModel::Rebuild(CKvtNodeTopLevelStruct* pRoot, bool bPreview)
+void CKvtTreeModel::Rebuild(CKvtNodeTopLevelStruct* pRoot, bool bPreview, bool bFileOrder)
 {
     beginResetModel();
     delete m_pRootItem;
     m_pRootItem = nullptr;
     m_bPreview = bPreview;
+    m_bFileOrder = bFileOrder;
+    // Items pass their order on to the children they make.
+    const auto nOrder = bFileOrder ? CKvtTreeItem::TChildOrder::Document : CKvtTreeItem::TChildOrder::Sorted;
     if (pRoot)
-        m_pRootItem =
-            new CKvtTreeItem(pRoot, nullptr, GetNodeCaption(pRoot, bPreview), CKvtTreeItem::TChildOrder::Sorted);
+        m_pRootItem = new CKvtTreeItem(pRoot, nullptr, GetNodeCaption(pRoot, bPreview), nOrder);
     endResetModel();
+}
+
+std::unordered_map<const CKvtNodeBase*, std::vector<CKvtNodeBase*>> CKvtTreeModel::ShownChildren() const
+{
+    std::unordered_map<const CKvtNodeBase*, std::vector<CKvtNodeBase*>> shown;
+    std::vector<CKvtTreeItem*> pending;
+    if (m_pRootItem)
+        pending.push_back(m_pRootItem);
+    while (!pending.empty()) {
+        CKvtTreeItem* pItem = pending.back();
+        pending.pop_back();
+        if (!pItem->IsFetched())
+            continue;
+        std::vector<CKvtNodeBase*>& children = shown[pItem->Node()];
+        for (int32_t i = 0; i < pItem->ChildCount(); ++i) {
+            children.push_back(pItem->Child(i)->Node());
+            pending.push_back(pItem->Child(i));
+        }
+    }
+    return shown;
 }
 
 QModelIndex CKvtTreeModel::RootIndex() const

@@ -8,6 +8,8 @@
 // the document's order, as it is not sorted until the next rebuild either.
 
 #include <QAbstractItemModel>
+#include <unordered_map>
+#include <vector>
 
 #include "KVTTreeNodes.h"
 #include "orostring.h"
@@ -32,10 +34,15 @@ public:
     void fetchMore(const QModelIndex& parent) override;
 
     // Replaces every item: the root alone (its children follow on demand),
-    // or nothing when pRoot is null. Captions carry values when bPreview.
-    void Rebuild(CKvtNodeTopLevelStruct* pRoot, bool bPreview);
+    // or nothing when pRoot is null. Captions carry values when bPreview;
+    // children show in the document's order when bFileOrder, else sorted.
+    void Rebuild(CKvtNodeTopLevelStruct* pRoot, bool bPreview, bool bFileOrder = false);
     // The Preview setting of the last rebuild; new captions use it too.
     bool IsPreview() const { return m_bPreview; }
+    bool IsFileOrder() const { return m_bFileOrder; }
+    // For every item whose children have been made: its node and the
+    // children's nodes in the order shown.
+    std::unordered_map<const CKvtNodeBase*, std::vector<CKvtNodeBase*>> ShownChildren() const;
 
     // The one top-level item, or an invalid index without a document.
     QModelIndex RootIndex() const;
@@ -80,4 +87,5 @@ private:
 
     CKvtTreeItem* m_pRootItem;
     bool m_bPreview;
+    bool m_bFileOrder = false;
 };
