@@ -3,6 +3,7 @@
 //   kvttool dump FILE        the File > Export text of FILE on standard output
 //   kvttool resave IN OUT    open IN and save it as OUT
 //   kvttool check FILE       exit 1 when opening FILE raised any warning
+//   kvttool to-json FILE [OUT], from-json JSON OUT   the lossless JSON form
 // Warnings go to standard error and are answered with Ignore.
 
 #include <cstdio>
@@ -11,6 +12,8 @@
 #include <string>
 
 #include "KVTExport.h"
+#include "KVTJsonReader.h"
+#include "KVTJsonWriter.h"
 #include "KVTOpenDocument.h"
 #include "bcglobal.h"
 #include "orobase.h"
@@ -30,11 +33,14 @@ const char kUsage[] =
     "  dump FILE        write the export text of FILE to standard output\n"
     "  resave IN OUT    open IN as the editor does and save it as OUT\n"
     "  check FILE       open FILE; exit 1 if opening raised any warning\n"
+    "  to-json FILE [OUT]  write FILE's JSON form to OUT or standard output\n"
+    "  from-json JSON OUT  read a JSON form and save it as the KVT file OUT\n"
     "  --version        print the program's title and version\n"
     "  --help           print this text\n"
     "\n"
     "Exit status: 0 success, 1 warnings (check), 2 the file could not be\n"
-    "opened or the command line is wrong, 3 the save failed (resave).\n";
+    "opened, the JSON is invalid or the command line is wrong, 3 the save or\n"
+    "the write failed (resave, to-json, from-json).\n";
 
 // Writes each warning to standard error as its box text and answers Ignore,
 // counting them for "check".
@@ -124,6 +130,42 @@ int Check(const char* pFileName)
     return runtime.Warnings() > 0 ? kExitWarnings : kExitOk;
 }
 
+int ToJson(const char* pFileName, const char* pOut)
+{
+    CToolRuntime runtime;
+    std::unique_ptr<CKvtNodeTopLevelStruct> pRoot = Open(pFileName);
+    if (!pRoot)
+        return kExitOpenFailed;
+    std::FILE* pFile = pOut ? std::fopen(pOut, "wb") : stdout;
+    if (!pFile) {
+        std::fprintf(stderr, "%s\n", GetSaveErrorText(pOut).CStr());
+        return kExitSaveFailed;
+    }
+    const bool bWritten = CKvtJsonWriter::ToFile(pRoot.get(), pFile);
+    const bool bClosed = !pOut || std::fclose(pFile) == 0;
+    if (!bWritten || !bClosed) {
+        std::fprintf(stderr, "%s\n", GetSaveErrorText(pOut ? pOut : "standard output").CStr());
+        return kExitSaveFailed;
+    }
+    return kExitOk;
+}
+
+int FromJson(const char* pJson, const char* pOut)
+{
+    CToolRuntime runtime;
+    std::string sError;
+    std::unique_ptr<CKvtNodeTopLevelStruct> pRoot = CKvtJsonReader::FromFile(pJson, sError);
+    if (!pRoot) {
+        std::fprintf(stderr, "%s: %s\n", pJson, sError.c_str());
+        return kExitOpenFailed;
+    }
+    if (!pRoot->SaveDocument(pOut)) {
+        std::fprintf(stderr, "%s\n", GetSaveErrorText(pOut).CStr());
+        return kExitSaveFailed;
+    }
+    return kExitOk;
+}
+
 int Usage()
 {
     std::fputs(kUsage, stderr);
@@ -148,5 +190,9 @@ int main(int argc, char** argv)
         return Resave(argv[2], argv[3]);
     if (argc == 3 && std::strcmp(argv[1], "check") == 0)
         return Check(argv[2]);
+    if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "to-json") == 0)
+        return ToJson(argv[2], argc == 4 ? argv[3] : nullptr);
+    if (argc == 4 && std::strcmp(argv[1], "from-json") == 0)
+        return FromJson(argv[2], argv[3]);
     return Usage();
 }
