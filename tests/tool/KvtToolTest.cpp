@@ -167,3 +167,27 @@ TEST(KvtTool, UsageAndHelp)
     EXPECT_EQ(result.nExit, 0);
     EXPECT_EQ(result.sOut, std::string("KVT Editor v") + KVT_PROJECT_VERSION + "\n");
 }
+
+TEST(KvtTool, PathsListEveryNodeInExportOrderAndGetFindsThem)
+{
+    CTempDir dir;
+    const std::string sFile = dir.File("doc.kvt");
+    ASSERT_TRUE(WriteFileBytes(sFile, HandMadeDocument()));
+    const ToolResult paths = RunTool("paths " + Quote(sFile));
+    EXPECT_EQ(paths.nExit, 0);
+    EXPECT_EQ(paths.sOut, "/\n/Flag\n/Items\n/Items[0]\n/Items[0]/Name\n");
+
+    ToolResult result = RunTool("get " + Quote(sFile) + " /Items[0]/Name");
+    EXPECT_EQ(result.nExit, 0);
+    EXPECT_EQ(result.sOut, "Name             [COroString] = Widget\n");
+    EXPECT_EQ(RunTool("get " + Quote(sFile) + " /").sOut, "-1               [TopLevelStruct] = Type:ABCD Ver:V3.2\n");
+
+    for (const char* pMissing : {"/Items[1]", "/Name", "Items", "/Flag{1}"}) {
+        result = RunTool("get " + Quote(sFile) + " " + Quote(pMissing));
+        EXPECT_EQ(result.nExit, 4) << pMissing;
+        EXPECT_EQ(result.sOut, "") << pMissing;
+        EXPECT_NE(result.sErr, "") << pMissing;
+    }
+    EXPECT_EQ(RunTool("get " + Quote(dir.File("none.kvt")) + " /").nExit, 2);
+    EXPECT_EQ(RunTool("paths " + Quote(dir.File("none.kvt"))).nExit, 2);
+}

@@ -3,6 +3,8 @@
 //   kvttool dump FILE        the File > Export text of FILE on standard output
 //   kvttool resave IN OUT    open IN and save it as OUT
 //   kvttool check FILE       exit 1 when opening FILE raised any warning
+//   kvttool paths FILE       every node's path
+//   kvttool get FILE PATH    the export line of the node at PATH
 //   kvttool to-json FILE [OUT], from-json JSON OUT   the lossless JSON form
 // Warnings go to standard error and are answered with Ignore.
 
@@ -15,6 +17,7 @@
 #include "KVTJsonReader.h"
 #include "KVTJsonWriter.h"
 #include "KVTOpenDocument.h"
+#include "KvtToolPaths.h"
 #include "bcglobal.h"
 #include "orobase.h"
 #include "ororesman.h"
@@ -33,6 +36,8 @@ const char kUsage[] =
     "  dump FILE        write the export text of FILE to standard output\n"
     "  resave IN OUT    open IN as the editor does and save it as OUT\n"
     "  check FILE       open FILE; exit 1 if opening raised any warning\n"
+    "  paths FILE       print every node's path, one a line, in the export's order\n"
+    "  get FILE PATH    print the export line of the node at PATH (exit 4: no such node)\n"
     "  to-json FILE [OUT]  write FILE's JSON form to OUT or standard output\n"
     "  from-json JSON OUT  read a JSON form and save it as the KVT file OUT\n"
     "  --version        print the program's title and version\n"
@@ -40,7 +45,8 @@ const char kUsage[] =
     "\n"
     "Exit status: 0 success, 1 warnings (check), 2 the file could not be\n"
     "opened, the JSON is invalid or the command line is wrong, 3 the save or\n"
-    "the write failed (resave, to-json, from-json).\n";
+    "the write failed (resave, to-json, from-json), 4 no node\n"
+    "has the path (get). docs/paths.md describes paths.\n";
 
 // Writes each warning to standard error as its box text and answers Ignore,
 // counting them for "check".
@@ -130,6 +136,17 @@ int Check(const char* pFileName)
     return runtime.Warnings() > 0 ? kExitWarnings : kExitOk;
 }
 
+// Opens the file and hands the document to a command.
+template <typename TCommand>
+int WithDocument(const char* pFileName, TCommand command)
+{
+    CToolRuntime runtime;
+    std::unique_ptr<CKvtNodeTopLevelStruct> pRoot = Open(pFileName);
+    if (!pRoot)
+        return kExitOpenFailed;
+    return command(pRoot.get());
+}
+
 int ToJson(const char* pFileName, const char* pOut)
 {
     CToolRuntime runtime;
@@ -190,6 +207,10 @@ int main(int argc, char** argv)
         return Resave(argv[2], argv[3]);
     if (argc == 3 && std::strcmp(argv[1], "check") == 0)
         return Check(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "paths") == 0)
+        return WithDocument(argv[2], PrintNodePaths);
+    if (argc == 4 && std::strcmp(argv[1], "get") == 0)
+        return WithDocument(argv[2], [&](CKvtNodeTopLevelStruct* pRoot) { return PrintNodeAtPath(pRoot, argv[3]); });
     if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "to-json") == 0)
         return ToJson(argv[2], argc == 4 ? argv[3] : nullptr);
     if (argc == 4 && std::strcmp(argv[1], "from-json") == 0)
