@@ -6,6 +6,7 @@
 //   kvttool paths FILE       every node's path
 //   kvttool get FILE PATH    the export line of the node at PATH
 //   kvttool to-json FILE [OUT], from-json JSON OUT   the lossless JSON form
+//   kvttool diff A B         the nodes that differ (A and B: KVT or JSON)
 // Warnings go to standard error and are answered with Ignore.
 
 #include <cstdio>
@@ -17,6 +18,7 @@
 #include "KVTJsonReader.h"
 #include "KVTJsonWriter.h"
 #include "KVTOpenDocument.h"
+#include "KvtToolDiff.h"
 #include "KvtToolPaths.h"
 #include "bcglobal.h"
 #include "orobase.h"
@@ -40,6 +42,8 @@ const char kUsage[] =
     "  get FILE PATH    print the export line of the node at PATH (exit 4: no such node)\n"
     "  to-json FILE [OUT]  write FILE's JSON form to OUT or standard output\n"
     "  from-json JSON OUT  read a JSON form and save it as the KVT file OUT\n"
+    "  diff A B         print the nodes that differ (A, B: KVT files or JSON forms);\n"
+    "                   exit 0 alike, 1 different\n"
     "  --version        print the program's title and version\n"
     "  --help           print this text\n"
     "\n"
@@ -183,6 +187,16 @@ int FromJson(const char* pJson, const char* pOut)
     return kExitOk;
 }
 
+int Diff(const char* pFirst, const char* pSecond)
+{
+    CToolRuntime runtime;
+    std::unique_ptr<CKvtNodeTopLevelStruct> pA = OpenKvtOrJson(pFirst);
+    std::unique_ptr<CKvtNodeTopLevelStruct> pB = pA ? OpenKvtOrJson(pSecond) : nullptr;
+    if (!pA || !pB)
+        return kExitOpenFailed;
+    return PrintDocumentDiff(pA.get(), pB.get());
+}
+
 int Usage()
 {
     std::fputs(kUsage, stderr);
@@ -215,5 +229,7 @@ int main(int argc, char** argv)
         return ToJson(argv[2], argc == 4 ? argv[3] : nullptr);
     if (argc == 4 && std::strcmp(argv[1], "from-json") == 0)
         return FromJson(argv[2], argv[3]);
+    if (argc == 4 && std::strcmp(argv[1], "diff") == 0)
+        return Diff(argv[2], argv[3]);
     return Usage();
 }

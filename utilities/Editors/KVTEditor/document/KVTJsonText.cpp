@@ -1,5 +1,10 @@
 #include "KVTJsonText.h"
 
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <type_traits>
+
 namespace {
 
 const char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -19,7 +24,27 @@ int Base64Digit(char c)
     return -1;
 }
 
+template <typename T> std::string ShortestText(T value)
+{
+    char text[64];
+    if (std::isfinite(value)) {
+        const std::to_chars_result result = std::to_chars(text, text + sizeof text, value);
+        return std::string(text, result.ptr);
+    }
+    using Bits = std::conditional_t<sizeof(T) == 4, uint32_t, uint64_t>;
+    Bits bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    const int nDigits = static_cast<int>(sizeof(T) * 2);
+    std::string sOut = "0x";
+    for (int i = 0; i < nDigits; ++i)
+        sOut += "0123456789abcdef"[(bits >> (4 * (nDigits - 1 - i))) & 15];
+    return sOut;
+}
+
 } // namespace
+
+std::string CKvtJsonText::RealText(float value) { return ShortestText(value); }
+std::string CKvtJsonText::RealText(double value) { return ShortestText(value); }
 
 void CKvtJsonText::BytesToUtf8(const char* pBytes, size_t nLength, std::string& sOut)
 {

@@ -15,6 +15,11 @@ public:
     // The inverse; false for invalid UTF-8, a zero or a code point above U+00FF.
     static bool Utf8ToBytes(const char* pUtf8, size_t nLength, std::string& sOut);
 
+    // The shortest decimal that reads back to the same bits; for NaN and the
+    // infinities, which have no decimal, "0x" and the bits in hex.
+    static std::string RealText(float value);
+    static std::string RealText(double value);
+
     // Standard base64 with padding.
     static void EncodeBase64(const uint8_t* pData, size_t nSize, std::string& sOut);
     // Strict: padded, no white space, no other characters; false otherwise.

@@ -2,7 +2,6 @@
 
 #include <rapidjson/writer.h>
 
-#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -184,21 +183,11 @@ private:
     // infinities, which JSON has no number for, as their bits in hex.
     template <typename T> void Real(T value)
     {
-        char text[64];
-        if (std::isfinite(value)) {
-            const std::to_chars_result result = std::to_chars(text, text + sizeof text, value);
-            m_Writer.RawValue(text, static_cast<size_t>(result.ptr - text), rapidjson::kNumberType);
-            return;
-        }
-        using Bits = std::conditional_t<sizeof(T) == 4, uint32_t, uint64_t>;
-        Bits bits;
-        std::memcpy(&bits, &value, sizeof bits);
-        text[0] = '0';
-        text[1] = 'x';
-        const int nDigits = static_cast<int>(sizeof(T) * 2);
-        for (int i = 0; i < nDigits; ++i)
-            text[2 + i] = "0123456789abcdef"[(bits >> (4 * (nDigits - 1 - i))) & 15];
-        m_Writer.String(text, static_cast<rapidjson::SizeType>(2 + nDigits));
+        const std::string sText = CKvtJsonText::RealText(value);
+        if (std::isfinite(value))
+            m_Writer.RawValue(sText.data(), sText.size(), rapidjson::kNumberType);
+        else
+            m_Writer.String(sText.data(), static_cast<rapidjson::SizeType>(sText.size()));
     }
 
     void LocString(const COroLocString& value)
