@@ -86,11 +86,32 @@ template <typename T> std::string RangeText()
     return std::to_string(+std::numeric_limits<T>::min()) + " to " + std::to_string(+std::numeric_limits<T>::max());
 }
 
+// The text as RapidJSON's input stream. RapidJSON's own string stream is
+// copied into a local while a token is read, so that Tell() inside a handler
+// would still give the token's start; this one is used in place, so Tell()
+// gives the token's end.
+class CJsonInput {
+public:
+    typedef char Ch;
+    explicit CJsonInput(const char* pText) : m_pHead(pText), m_pNext(pText) {}
+    Ch Peek() const { return *m_pNext; }
+    Ch Take() { return *m_pNext++; }
+    size_t Tell() const { return static_cast<size_t>(m_pNext - m_pHead); }
+    Ch* PutBegin() { return nullptr; }
+    void Put(Ch) {}
+    void Flush() {}
+    size_t PutEnd(Ch*) { return 0; }
+
+private:
+    const char* m_pHead;
+    const char* m_pNext;
+};
+
 // Builds the tree from the reader's events. Every handler returns false to
 // stop the reader at the first fault, whose message it keeps.
 class CTreeBuilder {
 public:
-    CTreeBuilder(const char* pText, size_t nSize, rapidjson::StringStream& stream, CKvtNodeTopLevelStruct* pRoot)
+    CTreeBuilder(const char* pText, size_t nSize, CJsonInput& stream, CKvtNodeTopLevelStruct* pRoot)
         : m_pText(pText), m_nSize(nSize), m_Stream(stream), m_pRoot(pRoot)
     {
     }
@@ -106,14 +127,15 @@ public:
     bool Double(double) { return Done(Unexpected("a number")); }
     bool RawNumber(const char* pText, rapidjson::SizeType nLength, bool) { return Done(Number(pText, nLength)); }
     bool String(const char* pText, rapidjson::SizeType nLength, bool) { return Done(Text(pText, nLength)); }
-    bool StartObject() { return Done(OpenObject()); }
+    // The iterative reader calls these four before it takes the bracket.
+    bool StartObject() { return DoneBracket(OpenObject()); }
     bool Key(const char* pText, rapidjson::SizeType nLength, bool) { return Done(ObjectKey(pText, nLength)); }
-    bool EndObject(rapidjson::SizeType) { return Done(CloseObject()); }
-    bool StartArray() { return Done(OpenArray()); }
+    bool EndObject(rapidjson::SizeType) { return DoneBracket(CloseObject()); }
+    bool StartArray() { return DoneBracket(OpenArray()); }
     bool EndArray(rapidjson::SizeType)
     {
         m_Frames.pop_back();
-        return Done(true);
+        return DoneBracket(true);
     }
 
     bool Failed() const { return m_bFailed; }
@@ -122,6 +144,10 @@ public:
     std::string Message() const { return m_sMessage; }
     std::string ReaderMessage(size_t nOffset, const char* pWhat) const
     {
+        // The reader stops before the white space that precedes the
+        // offending character; the message names the character.
+        while (nOffset < m_nSize && std::strchr(" \t\r\n", m_pText[nOffset]) && m_pText[nOffset] != '\0')
+            ++nOffset;
         return Locate(nOffset, Pointer(true)) + pWhat;
     }
 
@@ -129,6 +155,11 @@ private:
     bool Done(bool bOk)
     {
         m_nLastEnd = m_Stream.Tell();
+        return bOk;
+    }
+    bool DoneBracket(bool bOk)
+    {
+        m_nLastEnd = m_Stream.Tell() + 1;
         return bOk;
     }
 
@@ -234,7 +265,7 @@ private:
 
     bool OpenObject()
     {
-        const size_t nStart = TokenStart();
+        const size_t nStart = m_Stream.Tell();
         Frame_st* pSlot = BeginValue();
         if (!pSlot) {
             m_Frames.emplace_back(TFrame::Top, nStart);
@@ -273,7 +304,7 @@ private:
 
     bool OpenArray()
     {
-        const size_t nStart = TokenStart();
+        const size_t nStart = m_Stream.Tell();
         Frame_st* pSlot = BeginValue();
         if (!pSlot)
             return FailValue("the document is an object");
@@ -597,7 +628,7 @@ private:
 
     const char* m_pText;
     size_t m_nSize;
-    rapidjson::StringStream& m_Stream;
+    CJsonInput& m_Stream;
     CKvtNodeTopLevelStruct* m_pRoot;
     std::vector<Frame_st> m_Frames;
     size_t m_nLastEnd = 0;
@@ -612,7 +643,7 @@ std::unique_ptr<CKvtNodeTopLevelStruct> CKvtJsonReader::FromText(const char* pTe
     // The reader stops at a zero byte; one inside the text is invalid JSON.
     const size_t nZero = std::strlen(pText) < nSize ? std::strlen(pText) : nSize;
     auto pRoot = std::make_unique<CKvtNodeTopLevelStruct>();
-    rapidjson::StringStream stream(pText);
+    CJsonInput stream(pText);
     CTreeBuilder builder(pText, nSize, stream, pRoot.get());
     rapidjson::Reader reader;
     constexpr unsigned kFlags = rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag;
