@@ -13,7 +13,8 @@
 
 class CKvtJsonReader {
 public:
-    // The new document, or null with the message in sError.
+    // The new document, or null with the message in sError. pText[nSize]
+    // must be a zero byte (a std::string's c_str()).
     static std::unique_ptr<CKvtNodeTopLevelStruct> FromText(const char* pText, size_t nSize, std::string& sError);
     // The same from a file; a file that cannot be read is refused with the
     // open error of the editor.
