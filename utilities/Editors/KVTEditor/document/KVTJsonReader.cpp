@@ -199,11 +199,12 @@ private:
             const Frame_st& frame = m_Frames[i];
             if (i + 1 == m_Frames.size() && !bWithSlot)
                 break;
-            if (IsArray(frame.nKind)) {
-                if (frame.nCount > 0)
-                    s += "/" + std::to_string(frame.nCount - 1);
-            } else if (frame.nKey >= 0) {
-                s += "/" + EscapePointerToken(KeysOf(frame.nKind).pNames[frame.nKey]);
+            if (IsArray(frame.nKind) && frame.nCount > 0) {
+                s += '/';
+                s += std::to_string(frame.nCount - 1);
+            } else if (!IsArray(frame.nKind) && frame.nKey >= 0) {
+                s += '/';
+                s += EscapePointerToken(KeysOf(frame.nKind).pNames[frame.nKey]);
             }
         }
         return s;
