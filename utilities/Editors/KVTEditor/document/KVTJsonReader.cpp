@@ -671,7 +671,15 @@ std::unique_ptr<CKvtNodeTopLevelStruct> CKvtJsonReader::FromFile(const char* pFi
         sError = std::string("Cannot open file ") + pFileName + ".";
         return nullptr;
     }
+    // Sized once from the file: growing by doubling would hold up to three
+    // times the text at the moment of a copy.
     std::string sText;
+    if (std::fseek(pFile, 0, SEEK_END) == 0) {
+        const long nSize = std::ftell(pFile);
+        if (nSize > 0)
+            sText.reserve(static_cast<size_t>(nSize));
+        std::fseek(pFile, 0, SEEK_SET);
+    }
     char block[1 << 16];
     size_t nRead = 0;
     while ((nRead = std::fread(block, 1, sizeof block, pFile)) > 0)

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "KVTJsonFormat.h"
@@ -11,28 +12,38 @@
 
 namespace {
 
-// RapidJSON output stream: collects the text and hands it to the file in
-// blocks (or keeps it all when there is no file).
+// RapidJSON output stream: a fixed block, handed to the file when full (or
+// appended to the text when there is no file).
 class CJsonSink {
 public:
     typedef char Ch;
-    explicit CJsonSink(std::FILE* pFile) : m_pFile(pFile) {}
-    void Put(char c) { m_sText.push_back(c); }
-    void Flush() {}
-    void FlushBlock(bool bAll)
+    explicit CJsonSink(std::FILE* pFile) : m_pFile(pFile), m_pNext(m_Block), m_pEnd(m_Block + sizeof m_Block) {}
+    void Put(char c)
     {
-        if (!m_pFile || (!bAll && m_sText.size() < kBlock))
-            return;
-        if (!m_sText.empty() && std::fwrite(m_sText.data(), 1, m_sText.size(), m_pFile) != m_sText.size())
-            m_bFailed = true;
-        m_sText.clear();
+        if (m_pNext == m_pEnd)
+            FlushBlock();
+        *m_pNext++ = c;
+    }
+    void Flush() {}
+    void FlushBlock()
+    {
+        const size_t nSize = static_cast<size_t>(m_pNext - m_Block);
+        if (m_pFile) {
+            if (nSize > 0 && std::fwrite(m_Block, 1, nSize, m_pFile) != nSize)
+                m_bFailed = true;
+        } else {
+            m_sText.append(m_Block, nSize);
+        }
+        m_pNext = m_Block;
     }
     std::string& Text() { return m_sText; }
     bool Failed() const { return m_bFailed; }
 
 private:
-    static constexpr size_t kBlock = 1 << 16;
     std::FILE* m_pFile;
+    char m_Block[1 << 16];
+    char* m_pNext;
+    char* m_pEnd;
     std::string m_sText;
     bool m_bFailed = false;
 };
@@ -103,7 +114,6 @@ private:
             m_Writer.BreakLine(stack.size());
             if (CKvtNodeStruct* pStruct = OpenNode(pChild, false))
                 stack.push_back(Frame_st{pStruct, 0});
-            m_Sink.FlushBlock(false);
         }
     }
 
@@ -239,15 +249,16 @@ private:
 
 std::string CKvtJsonWriter::ToString(CKvtNodeTopLevelStruct* pRoot)
 {
-    CJsonSink sink(nullptr);
-    CNodeWriter(sink).Document(pRoot);
-    return std::move(sink.Text());
+    auto pSink = std::make_unique<CJsonSink>(nullptr);
+    CNodeWriter(*pSink).Document(pRoot);
+    pSink->FlushBlock();
+    return std::move(pSink->Text());
 }
 
 bool CKvtJsonWriter::ToFile(CKvtNodeTopLevelStruct* pRoot, std::FILE* pFile)
 {
-    CJsonSink sink(pFile);
-    CNodeWriter(sink).Document(pRoot);
-    sink.FlushBlock(true);
-    return !sink.Failed() && std::fflush(pFile) == 0;
+    auto pSink = std::make_unique<CJsonSink>(pFile);
+    CNodeWriter(*pSink).Document(pRoot);
+    pSink->FlushBlock();
+    return !pSink->Failed() && std::fflush(pFile) == 0;
 }
