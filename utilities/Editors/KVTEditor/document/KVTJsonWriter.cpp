@@ -12,41 +12,56 @@
 
 namespace {
 
-// RapidJSON output stream: a fixed block, handed to the file when full (or
-// appended to the text when there is no file).
+// RapidJSON output stream: a block handed to the file when full (or appended
+// to the text when there is no file). The writer reserves room before each
+// value and then puts its characters unchecked (PutReserve and PutUnsafe
+// below, found by argument-dependent lookup as for RapidJSON's own buffers).
 class CJsonSink {
 public:
     typedef char Ch;
-    explicit CJsonSink(std::FILE* pFile) : m_pFile(pFile), m_pNext(m_Block), m_pEnd(m_Block + sizeof m_Block) {}
+    explicit CJsonSink(std::FILE* pFile) : m_pFile(pFile), m_Block(kBlock) { m_pNext = m_Block.data(); }
     void Put(char c)
     {
-        if (m_pNext == m_pEnd)
-            FlushBlock();
+        Reserve(1);
         *m_pNext++ = c;
+    }
+    void PutUnchecked(char c) { *m_pNext++ = c; }
+    void Reserve(size_t nCount)
+    {
+        if (static_cast<size_t>(m_Block.data() + m_Block.size() - m_pNext) >= nCount)
+            return;
+        FlushBlock();
+        if (m_Block.size() < nCount) {
+            m_Block.resize(nCount);
+            m_pNext = m_Block.data();
+        }
     }
     void Flush() {}
     void FlushBlock()
     {
-        const size_t nSize = static_cast<size_t>(m_pNext - m_Block);
+        const size_t nSize = static_cast<size_t>(m_pNext - m_Block.data());
         if (m_pFile) {
-            if (nSize > 0 && std::fwrite(m_Block, 1, nSize, m_pFile) != nSize)
+            if (nSize > 0 && std::fwrite(m_Block.data(), 1, nSize, m_pFile) != nSize)
                 m_bFailed = true;
         } else {
-            m_sText.append(m_Block, nSize);
+            m_sText.append(m_Block.data(), nSize);
         }
-        m_pNext = m_Block;
+        m_pNext = m_Block.data();
     }
     std::string& Text() { return m_sText; }
     bool Failed() const { return m_bFailed; }
 
 private:
+    static constexpr size_t kBlock = 1 << 16;
     std::FILE* m_pFile;
-    char m_Block[1 << 16];
+    std::vector<char> m_Block;
     char* m_pNext;
-    char* m_pEnd;
     std::string m_sText;
     bool m_bFailed = false;
 };
+
+void PutReserve(CJsonSink& sink, size_t nCount) { sink.Reserve(nCount); }
+void PutUnsafe(CJsonSink& sink, char c) { sink.PutUnchecked(c); }
 
 // The SAX writer plus line breaks before the nodes of a field or element
 // array: one node per line keeps line-based diffs of the text readable.
@@ -76,15 +91,15 @@ public:
     void Document(CKvtNodeTopLevelStruct* pRoot)
     {
         m_Writer.StartObject();
-        m_Writer.Key("format");
+        m_Writer.Key("format", 6);
         m_Writer.String(CKvtJsonFormat::kFormatName);
-        m_Writer.Key("format_version");
+        m_Writer.Key("format_version", 14);
         m_Writer.Int(CKvtJsonFormat::kFormatVersion);
-        m_Writer.Key("file_type");
+        m_Writer.Key("file_type", 9);
         Bytes(pRoot->m_sFileType.CStr(), static_cast<size_t>(pRoot->m_sFileType.GetLength()));
-        m_Writer.Key("file_version");
+        m_Writer.Key("file_version", 12);
         Bytes(pRoot->m_sVersion.CStr(), static_cast<size_t>(pRoot->m_sVersion.GetLength()));
-        m_Writer.Key("root");
+        m_Writer.Key("root", 4);
         Tree(pRoot);
         m_Writer.EndObject();
         m_Sink.Put('\n');
@@ -123,28 +138,31 @@ private:
     {
         const TKvtFieldType nType = pNode->GetType();
         m_Writer.StartObject();
-        m_Writer.Key("label");
+        m_Writer.Key("label", 5);
         Bytes(pNode->m_sLabel.CStr(), static_cast<size_t>(pNode->m_sLabel.GetLength()));
-        m_Writer.Key("type");
+        m_Writer.Key("type", 4);
         m_Writer.String(CKvtJsonFormat::TypeName(nType));
         if (nType == ftSTRUCT || pNode->m_nStructID != 0) {
-            m_Writer.Key("struct_id");
+            m_Writer.Key("struct_id", 9);
             m_Writer.Uint(pNode->m_nStructID);
         }
         if (CKvtNodeStruct* pStruct = pNode->GetStructNode()) {
             if (nType == ftTOPLEVELSTRUCT && !bRoot) {
                 // A copy of the root pasted below it keeps its header texts.
                 auto* pCopy = static_cast<CKvtNodeTopLevelStruct*>(pNode);
-                m_Writer.Key("file_type");
+                m_Writer.Key("file_type", 9);
                 Bytes(pCopy->m_sFileType.CStr(), static_cast<size_t>(pCopy->m_sFileType.GetLength()));
-                m_Writer.Key("file_version");
+                m_Writer.Key("file_version", 12);
                 Bytes(pCopy->m_sVersion.CStr(), static_cast<size_t>(pCopy->m_sVersion.GetLength()));
             }
-            m_Writer.Key(nType == ftLIST ? "elements" : "fields");
+            if (nType == ftLIST)
+                m_Writer.Key("elements", 8);
+            else
+                m_Writer.Key("fields", 6);
             m_Writer.StartArray();
             return pStruct;
         }
-        m_Writer.Key("value");
+        m_Writer.Key("value", 5);
         Value(pNode);
         m_Writer.EndObject();
         return nullptr;
@@ -203,9 +221,9 @@ private:
     void LocString(const COroLocString& value)
     {
         m_Writer.StartObject();
-        m_Writer.Key("strref");
+        m_Writer.Key("strref", 6);
         m_Writer.Int(value.StrRef);
-        m_Writer.Key("strings");
+        m_Writer.Key("strings", 7);
         m_Writer.StartArray();
         const int32_t nCount = value.GetStringCount();
         for (int32_t i = 0; i < nCount; ++i) {
@@ -215,11 +233,11 @@ private:
             if (!value.GetStringByIndex(static_cast<uint32_t>(i), nLanguage, sText, nGender))
                 break;
             m_Writer.StartObject();
-            m_Writer.Key("language");
+            m_Writer.Key("language", 8);
             m_Writer.Int(nLanguage);
-            m_Writer.Key("gender");
+            m_Writer.Key("gender", 6);
             m_Writer.Uint(nGender);
-            m_Writer.Key("text");
+            m_Writer.Key("text", 4);
             Bytes(sText.CStr(), static_cast<size_t>(sText.GetLength()));
             m_Writer.EndObject();
         }
