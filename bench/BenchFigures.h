@@ -26,6 +26,17 @@ struct BenchFigures_st {
     // Memory of a separate process that opened the document in the window.
     int64_t nPeakBytes = -1;
     int64_t nDocumentBytes = -1;
+    // The JSON form: to-json (to a file) and from-json (text in memory to a
+    // saved file), the diff against a copy with 10 values changed, and the
+    // peak memory of a process that loads, runs to-json or runs from-json.
+    int64_t nJsonFormBytes = -1;
+    double dToJson = -1;
+    double dFromJson = -1;
+    double dDiff = -1;
+    int64_t nDiffLines = -1;
+    int64_t nLoadPeakBytes = -1;
+    int64_t nToJsonPeakBytes = -1;
+    int64_t nFromJsonPeakBytes = -1;
 };
 
 // Latencies of single edits (seconds, medians); -1 when not measured.

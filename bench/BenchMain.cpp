@@ -28,6 +28,7 @@
 #include "BenchDocumentTimer.h"
 #include "BenchHostileFiles.h"
 #include "BenchFind.h"
+#include "BenchJsonFormTimer.h"
 #include "BenchJsonText.h"
 #include "BenchMemory.h"
 #include "BenchReport.h"
@@ -138,6 +139,19 @@ void MeasureMemoryInChildren(const std::string& sFile, int nRuns, BenchFigures_s
         figures.dColdOpenToTree = CBenchClock::MedianOf(opens);
 }
 
+// The peak memory of a process that loads the file, of one that also writes
+// its JSON form, and of one that reads the JSON form and saves it.
+void MeasureJsonMemory(const std::string& sFile, const std::string& sForm, BenchFigures_st& figures)
+{
+    auto peak = [](const char* pMode, const std::string& sPath) {
+        long long nPeak = -1;
+        return std::sscanf(RunChild(pMode, sPath, "KVTJSONMEM ").c_str(), "%lld", &nPeak) == 1 ? nPeak : -1;
+    };
+    figures.nLoadPeakBytes = peak(CBenchJsonFormTimer::kLoadMode, sFile);
+    figures.nToJsonPeakBytes = peak(CBenchJsonFormTimer::kToJsonMode, sFile);
+    figures.nFromJsonPeakBytes = peak(CBenchJsonFormTimer::kFromJsonMode, sForm);
+}
+
 // A fresh process loads (or parses) once: nothing of an earlier run is left
 // in its heap, as when the editor opens its first document. The median of
 // nRuns processes.
@@ -226,6 +240,8 @@ int main(int argc, char** argv)
         return RunColdParseChild(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], CBenchHostileFiles::kChildMode) == 0)
         return CBenchHostileFiles::RunChild(argv[2]);
+    if (argc == 3 && CBenchJsonFormTimer::IsChildMode(argv[1]))
+        return CBenchJsonFormTimer::RunChild(argv[1], argv[2]);
 
     // The in-process figures are taken with a warm heap: memory freed by one
     // run stays mapped for the next, for the editor and RapidJSON alike.
@@ -318,6 +334,10 @@ int main(int argc, char** argv)
         figures.dColdLoad = MeasureInFreshProcesses("--cold-load", sFile, nRuns);
         figures.dColdParse = MeasureInFreshProcesses("--cold-parse", sJsonFile, nRuns);
         std::remove(sJsonFile.c_str());
+        const std::string sForm = sWork + "/" + document.pName + ".form.json";
+        CBenchJsonFormTimer(sWork, nRuns).Measure(sFile, sForm, figures);
+        MeasureJsonMemory(sFile, sForm, figures);
+        std::remove(sForm.c_str());
         results.push_back(figures);
     }
 

@@ -86,6 +86,18 @@ void CBenchReport::PrintTable(std::FILE* pOut) const
         {"open-to-tree / load", [](const BenchFigures_st& f) { return Ratio(f.dOpenToTree, f.dLoad); }},
         {"load us/node", [](const BenchFigures_st& f) { return MicrosPerNode(f.dLoad, f.nNodes); }},
         {"save us/node", [](const BenchFigures_st& f) { return MicrosPerNode(f.dSave, f.nNodes); }},
+        {"JSON form MiB", [](const BenchFigures_st& f) { return Number(f.nJsonFormBytes / kMiB, "%.1f"); }},
+        {"to-json ms", [](const BenchFigures_st& f) { return Millis(f.dToJson); }},
+        {"from-json ms", [](const BenchFigures_st& f) { return Millis(f.dFromJson); }},
+        {"to-json / write", [](const BenchFigures_st& f) { return Ratio(f.dToJson, f.dJsonWrite); }},
+        {"from-json / parse+save",
+         [](const BenchFigures_st& f) {
+             return f.dJsonParse > 0 && f.dSave > 0 ? Ratio(f.dFromJson, f.dJsonParse + f.dSave) : std::string("-");
+         }},
+        {"peak MiB: load", [](const BenchFigures_st& f) { return Number(f.nLoadPeakBytes / kMiB, "%.0f"); }},
+        {"peak MiB: to-json", [](const BenchFigures_st& f) { return Number(f.nToJsonPeakBytes / kMiB, "%.0f"); }},
+        {"peak MiB: from-json", [](const BenchFigures_st& f) { return Number(f.nFromJsonPeakBytes / kMiB, "%.0f"); }},
+        {"diff ms (10 changes)", [](const BenchFigures_st& f) { return Millis(f.dDiff); }},
     };
     std::fprintf(pOut, "%-24s", "");
     for (const BenchFigures_st& figures : m_Documents)
@@ -128,6 +140,19 @@ void CBenchReport::PrintTargets(std::FILE* pOut) const
         line("1M export <= 1.5 s", f.dExport > 0, f.dExport <= 1.5, Millis(f.dExport) + " ms");
         line("1M open-to-tree <= 1.5 x load", f.dOpenToTree > 0 && f.dLoad > 0, f.dOpenToTree <= 1.5 * f.dLoad,
              "ratio " + Ratio(f.dOpenToTree, f.dLoad));
+        line("1M to-json <= 1.5 x RapidJSON write", f.dToJson > 0 && f.dJsonWrite > 0,
+             f.dToJson <= 1.5 * f.dJsonWrite, "ratio " + Ratio(f.dToJson, f.dJsonWrite));
+        line("1M from-json <= 2 x (parse + save)", f.dFromJson > 0 && f.dJsonParse > 0 && f.dSave > 0,
+             f.dFromJson <= 2 * (f.dJsonParse + f.dSave), "ratio " + Ratio(f.dFromJson, f.dJsonParse + f.dSave));
+        const int64_t nJsonBudget = f.nLoadPeakBytes + f.nJsonFormBytes;
+        line("1M to-json peak <= load peak + JSON", f.nToJsonPeakBytes > 0 && f.nLoadPeakBytes > 0,
+             f.nToJsonPeakBytes <= nJsonBudget,
+             Number(f.nToJsonPeakBytes / 1e6, "%.0f") + " <= " + Number(nJsonBudget / 1e6, "%.0f") + " MB");
+        line("1M from-json peak <= load peak + JSON", f.nFromJsonPeakBytes > 0 && f.nLoadPeakBytes > 0,
+             f.nFromJsonPeakBytes <= nJsonBudget,
+             Number(f.nFromJsonPeakBytes / 1e6, "%.0f") + " <= " + Number(nJsonBudget / 1e6, "%.0f") + " MB");
+        line("1M diff of 10 changed values <= 2 s", f.dDiff > 0 && f.nDiffLines == 10, f.dDiff <= 2.0,
+             Millis(f.dDiff) + " ms, " + std::to_string(f.nDiffLines) + " lines");
         line("1M peak memory <= 400 MB", f.nPeakBytes > 0, f.nPeakBytes <= 400ll * 1000 * 1000,
              Number(f.nPeakBytes / 1e6, "%.0f") + " MB");
     }

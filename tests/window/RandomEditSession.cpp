@@ -16,6 +16,8 @@
 #include <set>
 
 #include "KVTFileChecks.h"
+#include "KVTJsonReader.h"
+#include "KVTJsonWriter.h"
 #include "KVTTreeModel.h"
 #include "PanelTestSupport.h"
 #include "RandomDocument.h"
@@ -101,6 +103,7 @@ constexpr std::array<uint32_t, static_cast<size_t>(TRandomCommand::Count)> kWeig
     4,  // Save
     2,  // Reopen
     3,  // Find
+    2,  // ExportJson
 };
 
 } // namespace
@@ -111,7 +114,7 @@ const char* RandomCommandName(TRandomCommand nCommand)
         "select",        "edit value",      "edit label",       "edit struct ID", "add",
         "copy",          "paste",           "delete",           "Hex Data",       "Preview",
         "localized add", "localized store", "localized delete", "save",           "close and reopen",
-        "find"};
+        "find",          "export as JSON"};
     return kNames[static_cast<size_t>(nCommand)];
 }
 
@@ -208,6 +211,7 @@ std::string CRandomEditSession::RunCommand(TRandomCommand nCommand)
     case TRandomCommand::Save: return Save();
     case TRandomCommand::Reopen: return Reopen();
     case TRandomCommand::Find: return Find();
+    case TRandomCommand::ExportJson: return ExportJson();
     case TRandomCommand::Count: break;
     }
     return "unknown command";
@@ -631,6 +635,30 @@ std::string CRandomEditSession::Reopen()
     }
     ++m_Stats.nReopens;
     return CheckReopened();
+}
+
+std::string CRandomEditSession::ExportJson()
+{
+    // File > Export as JSON writes the document's JSON form, which reads back
+    // as the same tree, except where the tree holds a label the format
+    // cannot (longer than 16 bytes): that is refused on reading.
+    Log("export as JSON");
+    const std::string sJsonPath = m_Harness.Dir().File("random.json");
+    m_Harness.Dialogs().QueueFileName(sJsonPath);
+    m_Harness.Action("actFileExportJson")->trigger();
+    const std::string sText = ReadFile(sJsonPath);
+    std::remove(sJsonPath.c_str());
+    if (sText != CKvtJsonWriter::ToString(m_Window.RootNode()))
+        return "the exported file is not the document's JSON form";
+    std::string sError;
+    std::unique_ptr<CKvtNodeTopLevelStruct> pBack = CKvtJsonReader::FromText(sText.c_str(), sText.size(), sError);
+    if (!pBack)
+        return sError.find("a label holds at most 16 bytes") != std::string::npos
+                   ? std::string()
+                   : "the exported JSON is refused: " + sError;
+    if (TreeOutline(pBack.get()) != TreeOutline(m_Window.RootNode()))
+        return "the exported JSON reads back as another tree";
+    return std::string();
 }
 
 std::string CRandomEditSession::CheckReopened()

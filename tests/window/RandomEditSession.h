@@ -2,7 +2,7 @@
 // One random editing run: a seeded document opened in the window, then
 // random commands as the user gives them (select, edit value, label and
 // struct ID, add each type, copy, paste, delete, Hex Data, Preview,
-// localized-string add/store/delete, save, close and reopen). After every
+// localized-string add/store/delete, save, close and reopen, export as JSON). After every
 // command the tree view must mirror the document; after every save the file
 // must open again as the tree it was saved from (apart from what the format
 // cannot hold), and the opened document must save to the same bytes.
@@ -36,6 +36,7 @@ enum class TRandomCommand {
     Save,
     Reopen,
     Find,
+    ExportJson,
     Count
 };
 
@@ -84,6 +85,7 @@ private:
     // Finds a picked node's label through the find bar, sometimes after
     // switching the view's order (RandomEditFind.cpp).
     std::string Find();
+    std::string ExportJson();
 
     // Checks of a save's outcome, and of the document just opened again.
     std::string CheckWrittenSave();

@@ -58,8 +58,9 @@ std::vector<std::string> MakeDocuments(CWindowHarness& harness, int nCount)
     return paths;
 }
 
-const QStringList kDesignedStart = {"miFileNew",    "miFileOpen", "miFileSave",  "miFileSaveAs",
-                                    "miFileExport", "N1",         "miFilePrint", "miFilePrintSetup"};
+const QStringList kDesignedStart = {"miFileNew",        "miFileOpen",       "miFileSave", "miFileSaveAs",
+                                    "miFileExport",     "miFileExportJson", "miFileImportJson",
+                                    "N1",               "miFilePrint",      "miFilePrintSetup"};
 
 } // namespace
 
@@ -84,8 +85,8 @@ void RecentFilesMenuTest::withoutRecentFilesTheMenuIsAsDesigned()
     QStringList captions;
     for (const QAction* pItem : FileMenu(window)->actions())
         captions << (pItem->isSeparator() ? QStringLiteral("-") : pItem->text().section(QLatin1Char('\t'), 0, 0));
-    QCOMPARE(captions, (QStringList{"&New", "&Open", "&Save...", "Save &As...", "&Export...", "-", "&Print...",
-                                    "P&rint Setup...", "-", "E&xit"}));
+    QCOMPARE(captions, (QStringList{"&New", "&Open", "&Save...", "Save &As...", "&Export...", "Export as JSON\u2026",
+                                    "Import JSON\u2026", "-", "&Print...", "P&rint Setup...", "-", "E&xit"}));
     QVERIFY(!window.findChild<QAction*>(QStringLiteral("miFilePrint"))->isEnabled());
     QVERIFY(!window.findChild<QAction*>(QStringLiteral("miFilePrintSetup"))->isEnabled());
 }
@@ -99,7 +100,7 @@ void RecentFilesMenuTest::oneOpenedFileMakesOneEntry()
 
     QCOMPARE(MenuNames(window), kDesignedStart + QStringList({"MRU0", "MRUSeparator", "miFileExit"}));
     QCOMPARE(Entry(window, 0), EntryFor(1, paths[0]));
-    const QAction* pSeparator = FileMenu(window)->actions().value(9);
+    const QAction* pSeparator = FileMenu(window)->actions().value(kDesignedStart.size() + 1);
     QVERIFY(pSeparator->isSeparator());
     QCOMPARE(pSeparator->text(), QStringLiteral("-"));
     // The dialog started in the folder of the settings' Path.
@@ -216,7 +217,7 @@ void RecentFilesMenuTest::entriesSurviveARestart()
     TfrmMain& window = harness.Start();
     QCOMPARE(Entry(window, 0), EntryFor(1, paths[1]));
     QCOMPARE(Entry(window, 1), EntryFor(2, paths[0]));
-    QCOMPARE(MenuNames(window).size(), 12);
+    QCOMPARE(MenuNames(window).size(), kDesignedStart.size() + 4);
 }
 
 void RecentFilesMenuTest::clickWithoutItemRaisesBCAssertAndShutsDown()

@@ -6,6 +6,8 @@
 //   kvttool paths FILE       every node's path
 //   kvttool get FILE PATH    the export line of the node at PATH
 //   kvttool find FILE TEXT   every Find hit as "PATH<TAB>export line"
+//   kvttool to-json FILE [OUT], from-json JSON OUT   the lossless JSON form
+//   kvttool diff A B         the nodes that differ (A and B: KVT or JSON)
 // Warnings go to standard error and are answered with Ignore.
 
 #include <cstdio>
@@ -14,8 +16,11 @@
 #include <string>
 
 #include "KVTExport.h"
+#include "KVTJsonReader.h"
+#include "KVTJsonWriter.h"
 #include "KVTOpenDocument.h"
 #include "KvtToolFind.h"
+#include "KvtToolDiff.h"
 #include "KvtToolPaths.h"
 #include "bcglobal.h"
 #include "orobase.h"
@@ -41,12 +46,17 @@ const char kUsage[] =
     "                   print PATH<TAB>export line for every node whose label, value\n"
     "                   or type name holds TEXT (all three without the first three\n"
     "                   options); exit 1 when nothing matches\n"
+    "  to-json FILE [OUT]  write FILE's JSON form to OUT or standard output\n"
+    "  from-json JSON OUT  read a JSON form and save it as the KVT file OUT\n"
+    "  diff A B         print the nodes that differ (A, B: KVT files or JSON forms);\n"
+    "                   exit 0 alike, 1 different\n"
     "  --version        print the program's title and version\n"
     "  --help           print this text\n"
     "\n"
-    "Exit status: 0 success, 1 warnings (check) or no hit (find), 2 the file\n"
-    "could not be opened or the command line is wrong (or TEXT is not a valid\n"
-    "expression), 3 the save failed (resave), 4 no node has the path (get).\n"
+    "Exit status: 0 success, 1 warnings (check), no hit (find) or a difference\n"
+    "(diff), 2 the file could not be opened, the JSON is invalid, the command\n"
+    "line is wrong or TEXT is not a valid expression, 3 the save or the write\n"
+    "failed (resave, to-json, from-json), 4 no node has the path (get).\n"
     "docs/paths.md describes paths.\n";
 
 // Writes each warning to standard error as its box text and answers Ignore,
@@ -148,6 +158,52 @@ int WithDocument(const char* pFileName, TCommand command)
     return command(pRoot.get());
 }
 
+int ToJson(const char* pFileName, const char* pOut)
+{
+    CToolRuntime runtime;
+    std::unique_ptr<CKvtNodeTopLevelStruct> pRoot = Open(pFileName);
+    if (!pRoot)
+        return kExitOpenFailed;
+    std::FILE* pFile = pOut ? std::fopen(pOut, "wb") : stdout;
+    if (!pFile) {
+        std::fprintf(stderr, "%s\n", GetSaveErrorText(pOut).CStr());
+        return kExitSaveFailed;
+    }
+    const bool bWritten = CKvtJsonWriter::ToFile(pRoot.get(), pFile);
+    const bool bClosed = !pOut || std::fclose(pFile) == 0;
+    if (!bWritten || !bClosed) {
+        std::fprintf(stderr, "%s\n", GetSaveErrorText(pOut ? pOut : "standard output").CStr());
+        return kExitSaveFailed;
+    }
+    return kExitOk;
+}
+
+int FromJson(const char* pJson, const char* pOut)
+{
+    CToolRuntime runtime;
+    std::string sError;
+    std::unique_ptr<CKvtNodeTopLevelStruct> pRoot = CKvtJsonReader::FromFile(pJson, sError);
+    if (!pRoot) {
+        std::fprintf(stderr, "%s: %s\n", pJson, sError.c_str());
+        return kExitOpenFailed;
+    }
+    if (!pRoot->SaveDocument(pOut)) {
+        std::fprintf(stderr, "%s\n", GetSaveErrorText(pOut).CStr());
+        return kExitSaveFailed;
+    }
+    return kExitOk;
+}
+
+int Diff(const char* pFirst, const char* pSecond)
+{
+    CToolRuntime runtime;
+    std::unique_ptr<CKvtNodeTopLevelStruct> pA = OpenKvtOrJson(pFirst);
+    std::unique_ptr<CKvtNodeTopLevelStruct> pB = pA ? OpenKvtOrJson(pSecond) : nullptr;
+    if (!pA || !pB)
+        return kExitOpenFailed;
+    return PrintDocumentDiff(pA.get(), pB.get());
+}
+
 int Usage()
 {
     std::fputs(kUsage, stderr);
@@ -181,5 +237,11 @@ int main(int argc, char** argv)
         return WithDocument(argv[2], [&](CKvtNodeTopLevelStruct* pRoot) {
             return PrintFindHits(pRoot, argv[3], findOptions);
         });
+    if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "to-json") == 0)
+        return ToJson(argv[2], argc == 4 ? argv[3] : nullptr);
+    if (argc == 4 && std::strcmp(argv[1], "from-json") == 0)
+        return FromJson(argv[2], argv[3]);
+    if (argc == 4 && std::strcmp(argv[1], "diff") == 0)
+        return Diff(argv[2], argv[3]);
     return Usage();
 }

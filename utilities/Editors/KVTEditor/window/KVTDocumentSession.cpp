@@ -24,6 +24,14 @@ void CKvtDocumentSession::StartDocument(const COroString& sFileName, bool bReadO
     m_bReadOnly = bReadOnly;
 }
 
+void CKvtDocumentSession::AdoptDocument(std::unique_ptr<CKvtNodeTopLevelStruct> pRoot)
+{
+    m_pRootNode = std::move(pRoot);
+    m_sFileName = COroString();
+    m_bModified = true;
+    m_bReadOnly = false;
+}
+
 void CKvtDocumentSession::CloseDocument()
 {
     // As in the destructor: the items before the nodes.

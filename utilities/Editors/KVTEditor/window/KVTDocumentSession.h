@@ -27,6 +27,9 @@ public:
     // A new, empty, unmodified document under the name (empty: never saved).
     // The previous one must have been closed.
     void StartDocument(const COroString& sFileName, bool bReadOnly);
+    // Takes over a document made elsewhere (an import): untitled and modified.
+    // The previous one must have been closed.
+    void AdoptDocument(std::unique_ptr<CKvtNodeTopLevelStruct> pRoot);
     // Empties the tree model, frees the document and forgets its name and flags.
     void CloseDocument();
 

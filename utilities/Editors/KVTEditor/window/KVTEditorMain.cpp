@@ -25,6 +25,7 @@
 #include "KVTExport.h"
 #include "KVTFileChecks.h"
 #include "KVTFileDialog.h"
+#include "KVTJsonCommands.h"
 #include "KVTLocStringPage.h"
 #include "KVTNodeCommands.h"
 #include "KVTOpenDocument.h"
@@ -115,6 +116,23 @@ TfrmMain::TfrmMain(IKvtDialogs& dialogs, QWidget* pParent)
         std::make_unique<CKvtRecentFilesMenu>(*miFile, *g_pOptions, [this](QAction* pItem) { RecentFileClick(pItem); });
     g_pOptions->RecentFiles.SetOnChange([this]() { m_pRecentFilesMenu->Rebuild(); });
     g_pOptions->Load();
+
+    CKvtJsonCommands::Window_st window;
+    window.AskSaveChanges = [this]() { return AskSaveChanges() != TKvtBoxAnswer::Cancel; };
+    window.ShowImported = [this](std::unique_ptr<CKvtNodeTopLevelStruct> pRoot) {
+        CloseFile();
+        m_pSession->AdoptDocument(std::move(pRoot));
+        RebuildTreeView();
+        DisplayNodeData();
+        RefreshGui();
+        actFileExport->setEnabled(true);
+    };
+    window.ShowError = [this](const std::string& sText) {
+        ShowBox(sText.c_str(), g_sTitle.CStr(), TKvtBoxIcon::Error, TKvtBoxButtons::Ok);
+    };
+    m_pJsonCommands = std::make_unique<CKvtJsonCommands>(this, *m_pSession, m_Dialogs, std::move(window));
+    connect(actFileExportJson, &QAction::triggered, this, [this]() { m_pJsonCommands->ExportJson(); });
+    connect(actFileImportJson, &QAction::triggered, this, [this]() { m_pJsonCommands->ImportJson(); });
 }
 
 TfrmMain::~TfrmMain()

@@ -20,6 +20,7 @@
 class CKvtDocumentSession;
 class CKvtEditPanel;
 class CKvtFileDialog;
+class CKvtJsonCommands;
 class CKvtLocStringPage;
 class CKvtNodeCommands;
 class CKvtPanelEvents;
@@ -159,6 +160,7 @@ private:
     std::unique_ptr<CKvtNodeCommands> m_pNodeCommands;
     std::unique_ptr<CKvtPanelEvents> m_pPanelEvents;
     std::unique_ptr<CKvtTreeNavigation> m_pNavigation;
+    std::unique_ptr<CKvtJsonCommands> m_pJsonCommands;
 
     // Actions (actMain holds them).
     QObject* actMain;
@@ -167,6 +169,8 @@ private:
     QAction* actFileSave;
     QAction* actFileSaveAs;
     QAction* actFileExport;
+    QAction* actFileExportJson;
+    QAction* actFileImportJson;
     QAction* actFileExit;
     QAction* actNodeCopy;
     QAction* actNodePaste;

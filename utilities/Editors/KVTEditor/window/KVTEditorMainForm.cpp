@@ -136,6 +136,13 @@ void TfrmMain::CreateActions()
     actFileSaveAs = NewAction(actMain, "actFileSaveAs", "Save &As...", 2, QKeySequence(), nullptr);
     actFileExport = NewAction(actMain, "actFileExport", "&Export...", 2, QKeySequence(), nullptr);
     actFileExport->setEnabled(false);
+    // The JSON form is exported whenever the text export is possible.
+    actFileExportJson = NewAction(actMain, "actFileExportJson", "", 2, QKeySequence(), nullptr);
+    actFileExportJson->setText(QStringLiteral("Export as JSON…"));
+    actFileExportJson->setEnabled(false);
+    connect(actFileExport, &QAction::changed, this, [this]() { actFileExportJson->setEnabled(actFileExport->isEnabled()); });
+    actFileImportJson = NewAction(actMain, "actFileImportJson", "", 1, QKeySequence(), nullptr);
+    actFileImportJson->setText(QStringLiteral("Import JSON…"));
     actFileExit = NewAction(actMain, "actFileExit", "E&xit", -1, QKeySequence(Qt::CTRL | Qt::Key_Q), nullptr);
     actNodeCopy = NewAction(actMain, "actNodeCopy", "Copy Node / Subtree", 4, QKeySequence(Qt::CTRL | Qt::Key_C),
                             "Copies the currently selected node or subtree to the program's \"clipboard\".");
@@ -170,6 +177,8 @@ void TfrmMain::CreateMenus()
     miFile->addAction(CreateLinkedMenuItem(miFile, "miFileSave", actFileSave));
     miFile->addAction(CreateLinkedMenuItem(miFile, "miFileSaveAs", actFileSaveAs));
     miFile->addAction(CreateLinkedMenuItem(miFile, "miFileExport", actFileExport));
+    miFile->addAction(CreateLinkedMenuItem(miFile, "miFileExportJson", actFileExportJson));
+    miFile->addAction(CreateLinkedMenuItem(miFile, "miFileImportJson", actFileImportJson));
     miFile->addAction(NewSeparator(miFile, "N1"));
     QAction* pPrint = Named<QAction>("miFilePrint", QStringLiteral("&Print..."), miFile);
     pPrint->setEnabled(false);

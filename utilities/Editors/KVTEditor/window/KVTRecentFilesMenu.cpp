@@ -36,7 +36,8 @@ void CKvtRecentFilesMenu::Rebuild()
 
     // Everything between "Print Setup..." and Exit goes: the old entries, the
     // old separator, and at the first rebuild the designed separator.
-    for (int nPos = static_cast<int>(m_FileMenu.actions().size()) - 2; nPos >= kFirstEntryPosition; --nPos) {
+    const int nFirstEntry = FirstEntryPosition();
+    for (int nPos = static_cast<int>(m_FileMenu.actions().size()) - 2; nPos >= nFirstEntry; --nPos) {
         QAction* pItem = m_FileMenu.actions().value(nPos, nullptr);
         if (!pItem) {
             BCAssert(kModule, kMissingItemLine);
@@ -59,13 +60,22 @@ void CKvtRecentFilesMenu::Rebuild()
         // the entry never depends on how the caption shows it.
         pItem->setProperty(kFileNameProperty, QByteArray(sFileName.CStr()));
         QObject::connect(pItem, &QAction::triggered, pItem, [this, pItem]() { m_OnClick(pItem); });
-        m_FileMenu.insertAction(m_FileMenu.actions().value(kFirstEntryPosition + i, nullptr), pItem);
+        m_FileMenu.insertAction(m_FileMenu.actions().value(nFirstEntry + i, nullptr), pItem);
     }
     auto* pSeparator = new QAction(&m_FileMenu);
     pSeparator->setObjectName(QStringLiteral("MRUSeparator"));
     pSeparator->setText(QStringLiteral("-"));
     pSeparator->setSeparator(true);
-    m_FileMenu.insertAction(m_FileMenu.actions().value(kFirstEntryPosition + nCount, nullptr), pSeparator);
+    m_FileMenu.insertAction(m_FileMenu.actions().value(nFirstEntry + nCount, nullptr), pSeparator);
+}
+
+int CKvtRecentFilesMenu::FirstEntryPosition() const
+{
+    const QList<QAction*> items = m_FileMenu.actions();
+    for (int nPos = 0; nPos < static_cast<int>(items.size()); ++nPos)
+        if (items[nPos]->objectName() == QStringLiteral("miFilePrintSetup"))
+            return nPos + 1;
+    return static_cast<int>(items.size()) - 1; // before Exit
 }
 
 COroString CKvtRecentFilesMenu::FileNameOf(const QAction* pItem)

@@ -25,10 +25,11 @@ public:
     // The file an entry opens, exactly as it stands in the list.
     static COroString FileNameOf(const QAction* pItem);
 
-    // The File menu position of the first entry (after "Print Setup...").
-    static constexpr int kFirstEntryPosition = 8;
-
 private:
+    // The File menu position of the first entry: just after "Print Setup...",
+    // found by name so that items added above it move the entries along.
+    int FirstEntryPosition() const;
+
     QMenu& m_FileMenu;
     COptions& m_Options;
     std::function<void(QAction*)> m_OnClick;

@@ -1,0 +1,141 @@
+#include "KVTJsonText.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <type_traits>
+
+namespace {
+
+const char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+int Base64Digit(char c)
+{
+    if (c >= 'A' && c <= 'Z')
+        return c - 'A';
+    if (c >= 'a' && c <= 'z')
+        return c - 'a' + 26;
+    if (c >= '0' && c <= '9')
+        return c - '0' + 52;
+    if (c == '+')
+        return 62;
+    if (c == '/')
+        return 63;
+    return -1;
+}
+
+template <typename T> std::string ShortestText(T value)
+{
+    char text[64];
+    if (std::isfinite(value)) {
+        const std::to_chars_result result = std::to_chars(text, text + sizeof text, value);
+        return std::string(text, result.ptr);
+    }
+    using Bits = std::conditional_t<sizeof(T) == 4, uint32_t, uint64_t>;
+    Bits bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    const int nDigits = static_cast<int>(sizeof(T) * 2);
+    std::string sOut = "0x";
+    for (int i = 0; i < nDigits; ++i)
+        sOut += "0123456789abcdef"[(bits >> (4 * (nDigits - 1 - i))) & 15];
+    return sOut;
+}
+
+} // namespace
+
+std::string CKvtJsonText::RealText(float value) { return ShortestText(value); }
+std::string CKvtJsonText::RealText(double value) { return ShortestText(value); }
+
+void CKvtJsonText::BytesToUtf8(const char* pBytes, size_t nLength, std::string& sOut)
+{
+    sOut.clear();
+    sOut.reserve(nLength);
+    for (size_t i = 0; i < nLength; ++i) {
+        const auto c = static_cast<uint8_t>(pBytes[i]);
+        if (c < 0x80) {
+            sOut.push_back(static_cast<char>(c));
+        } else {
+            sOut.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            sOut.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+}
+
+bool CKvtJsonText::Utf8ToBytes(const char* pUtf8, size_t nLength, std::string& sOut)
+{
+    sOut.clear();
+    sOut.reserve(nLength);
+    for (size_t i = 0; i < nLength; ++i) {
+        const auto c = static_cast<uint8_t>(pUtf8[i]);
+        if (c == 0)
+            return false;
+        if (c < 0x80) {
+            sOut.push_back(static_cast<char>(c));
+            continue;
+        }
+        // Only U+0080 to U+00FF: lead byte C2 or C3 and one continuation byte.
+        if ((c != 0xC2 && c != 0xC3) || i + 1 >= nLength)
+            return false;
+        const auto next = static_cast<uint8_t>(pUtf8[i + 1]);
+        if ((next & 0xC0) != 0x80)
+            return false;
+        sOut.push_back(static_cast<char>(((c & 0x03) << 6) | (next & 0x3F)));
+        ++i;
+    }
+    return true;
+}
+
+void CKvtJsonText::EncodeBase64(const uint8_t* pData, size_t nSize, std::string& sOut)
+{
+    sOut.clear();
+    sOut.reserve((nSize + 2) / 3 * 4);
+    size_t i = 0;
+    for (; i + 3 <= nSize; i += 3) {
+        const uint32_t n = (uint32_t(pData[i]) << 16) | (uint32_t(pData[i + 1]) << 8) | pData[i + 2];
+        sOut.push_back(kBase64[n >> 18]);
+        sOut.push_back(kBase64[(n >> 12) & 63]);
+        sOut.push_back(kBase64[(n >> 6) & 63]);
+        sOut.push_back(kBase64[n & 63]);
+    }
+    if (i + 1 == nSize) {
+        const uint32_t n = uint32_t(pData[i]) << 16;
+        sOut.push_back(kBase64[n >> 18]);
+        sOut.push_back(kBase64[(n >> 12) & 63]);
+        sOut.append("==");
+    } else if (i + 2 == nSize) {
+        const uint32_t n = (uint32_t(pData[i]) << 16) | (uint32_t(pData[i + 1]) << 8);
+        sOut.push_back(kBase64[n >> 18]);
+        sOut.push_back(kBase64[(n >> 12) & 63]);
+        sOut.push_back(kBase64[(n >> 6) & 63]);
+        sOut.push_back('=');
+    }
+}
+
+bool CKvtJsonText::DecodeBase64(const char* pText, size_t nLength, std::vector<uint8_t>& out)
+{
+    out.clear();
+    if (nLength % 4 != 0)
+        return false;
+    out.reserve(nLength / 4 * 3);
+    for (size_t i = 0; i < nLength; i += 4) {
+        const bool bLast = i + 4 == nLength;
+        const int nPad = bLast ? (pText[i + 3] == '=') + (pText[i + 2] == '=' && pText[i + 3] == '=') : 0;
+        int digits[4] = {0, 0, 0, 0};
+        for (int k = 0; k < 4 - nPad; ++k) {
+            digits[k] = Base64Digit(pText[i + k]);
+            if (digits[k] < 0)
+                return false;
+        }
+        const uint32_t n = (uint32_t(digits[0]) << 18) | (uint32_t(digits[1]) << 12) | (uint32_t(digits[2]) << 6) |
+                           uint32_t(digits[3]);
+        // Bits below the last byte must be zero, or two texts would decode alike.
+        if ((nPad == 1 && (n & 0xFF) != 0) || (nPad == 2 && (n & 0xFFFF) != 0))
+            return false;
+        out.push_back(static_cast<uint8_t>(n >> 16));
+        if (nPad < 2)
+            out.push_back(static_cast<uint8_t>(n >> 8));
+        if (nPad < 1)
+            out.push_back(static_cast<uint8_t>(n));
+    }
+    return true;
+}
