@@ -54,3 +54,8 @@ void CKvtDocumentSession::RefreshGui()
 {
     m_View.RefreshGui();
 }
+
+bool CKvtDocumentSession::ApplyPendingPanelEdit()
+{
+    return m_View.ApplyPendingPanelEdit();
+}

@@ -60,6 +60,9 @@ public:
     CKvtNodeBase* SelectedNode() const;
     void SelectItem(const QModelIndex& index);
     void RefreshGui();
+    // Every command that works on the document as a whole (save, export,
+    // close, undo...) calls this first; false: do not go on.
+    bool ApplyPendingPanelEdit();
 
 private:
     CKvtTreeModel& m_TreeModel;

@@ -127,12 +127,12 @@ bool CKvtEditPanel::IsValidFieldID(const QModelIndex& item, const COroString& sL
     return IsValidFieldIdText(sNewLabel, sOwnLabel, siblings);
 }
 
-void CKvtEditPanel::SetDataFromEdits()
+bool CKvtEditPanel::SetDataFromEdits()
 {
     const QModelIndex item = m_Session.SelectedItem();
     CKvtNodeBase* pNode = m_Session.TreeModel().NodeAt(item);
     if (!pNode || m_bApplying)
-        return;
+        return true;
     m_bApplying = true;
     const bool bLocString = pNode->GetType() == ftLOCSTRING;
 
@@ -141,7 +141,8 @@ void CKvtEditPanel::SetDataFromEdits()
     const COroString sTyped = sValue + BoxTexts();
     const COroString sNodeTexts = pNode->GetEditText() + TypeBoxText(pNode) + pNode->m_sLabel + IndexText(pNode);
 
-    if (!IsValidFieldID(item, BoxText(*m_Controls.eFieldID))) {
+    const bool bLabelOk = IsValidFieldID(item, BoxText(*m_Controls.eFieldID));
+    if (!bLabelOk) {
         KvtMessageBox_st box;
         box.sText = kInvalidLabelText;
         box.sTitle = g_sTitle.CStr();
@@ -183,6 +184,7 @@ void CKvtEditPanel::SetDataFromEdits()
         m_Session.MarkModified();
         m_Session.RefreshGui();
     }
+    return bLabelOk;
 }
 
 void CKvtEditPanel::ValueKeyDown()

@@ -51,8 +51,9 @@ public:
     // Fills the panel from the selected item (empties the boxes when there
     // is none).
     void DisplayNodeData();
-    // Applies the panel to the selected item's node.
-    void SetDataFromEdits();
+    // Applies the panel to the selected item's node; false when the label
+    // check refused the typed label (the rest is applied all the same).
+    bool SetDataFromEdits();
     // Enter in the value memo: applies, then puts the caret back where it
     // was so that the memo's own line break lands there.
     void ValueKeyDown();

@@ -313,6 +313,18 @@ void TfrmMain::SetDataFromEdits()
     m_pEditPanel->SetDataFromEdits();
 }
 
+bool TfrmMain::ApplyPendingPanelEdit()
+{
+    // The focus may never have left the box (a shortcut, a toolbar button, a
+    // menu, which takes no focus): apply as if the node were left now.
+    CKvtNodeBase* pNode = m_pSession->SelectedNode();
+    if (!pNode)
+        return true;
+    if (pNode->GetType() == ftLOCSTRING)
+        m_pLocStringPage->SaveLocStrText();
+    return m_pEditPanel->SetDataFromEdits();
+}
+
 void TfrmMain::AddNodeMenuClick(QAction* pSender)
 {
     m_pNodeCommands->AddNodeMenuClick(pSender);
@@ -375,7 +387,7 @@ void TfrmMain::miHexViewClick()
 void TfrmMain::actFileNewExecute()
 {
     // Unsaved changes are offered for saving first, as before Open.
-    if (AskSaveChanges() == TKvtBoxAnswer::Cancel)
+    if (!ApplyPendingPanelEdit() || AskSaveChanges() == TKvtBoxAnswer::Cancel)
         return;
     CloseFile();
     m_pSession->StartDocument(COroString(), false);
@@ -388,6 +400,8 @@ void TfrmMain::actFileNewExecute()
 
 void TfrmMain::actFileOpenExecute()
 {
+    if (!ApplyPendingPanelEdit())
+        return;
     if (AskSaveChanges() != TKvtBoxAnswer::Cancel) {
         odMain->InitialDir = g_pOptions->Path.CStr();
         if (odMain->Execute()) {
@@ -402,6 +416,8 @@ void TfrmMain::actFileOpenExecute()
 
 void TfrmMain::actFileSaveExecute()
 {
+    if (!ApplyPendingPanelEdit())
+        return;
     sdMain->InitialDir = g_pOptions->Path.CStr();
     CKvtDocumentSession& session = *m_pSession;
     if (session.FileName().GetLength() == 0) {
@@ -421,6 +437,8 @@ void TfrmMain::actFileSaveExecute()
 
 void TfrmMain::actFileSaveAsExecute()
 {
+    if (!ApplyPendingPanelEdit())
+        return;
     sdMain->InitialDir = g_pOptions->Path.CStr();
     CKvtDocumentSession& session = *m_pSession;
     if (session.RootNode() && sdMain->Execute()) {
@@ -439,6 +457,8 @@ void TfrmMain::actFileSaveAsExecute()
 
 void TfrmMain::actFileExportExecute()
 {
+    if (!ApplyPendingPanelEdit())
+        return;
     sdExport->InitialDir = FolderOfFileName(m_pSession->FileName()).CStr();
     if (!sdExport->Execute())
         return;
@@ -493,6 +513,10 @@ void TfrmMain::closeEvent(QCloseEvent* pEvent)
 
 void TfrmMain::FormClose(bool& bCanClose)
 {
+    if (!ApplyPendingPanelEdit()) {
+        bCanClose = false;
+        return;
+    }
     if (!m_pSession->IsModified()) {
         bCanClose = ShowBox("Are you sure you wish to exit?", kConfirmTitle, TKvtBoxIcon::Question,
                             TKvtBoxButtons::OkCancel) == TKvtBoxAnswer::Ok;
@@ -508,7 +532,7 @@ void TfrmMain::RecentFileClick(QAction* pItem)
         return;
     }
     const COroString sFileName = CKvtRecentFilesMenu::FileNameOf(pItem);
-    if (AskSaveChanges() == TKvtBoxAnswer::Cancel)
+    if (!ApplyPendingPanelEdit() || AskSaveChanges() == TKvtBoxAnswer::Cancel)
         return;
     OpenFile(sFileName);
     DisplayNodeData();
@@ -519,7 +543,7 @@ void TfrmMain::WMDropFiles(const std::vector<COroString>& files)
 {
     if (files.empty())
         return;
-    if (AskSaveChanges() == TKvtBoxAnswer::Cancel)
+    if (!ApplyPendingPanelEdit() || AskSaveChanges() == TKvtBoxAnswer::Cancel)
         return;
     OpenFile(files.front());
     RefreshGui();
