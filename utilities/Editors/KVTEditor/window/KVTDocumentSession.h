@@ -6,6 +6,7 @@
 // instead of on the main window.
 
 #include <QModelIndex>
+#include <functional>
 #include <memory>
 
 #include "KVTTreeNodes.h"
@@ -43,11 +44,12 @@ public:
     void SetUnmodified() { m_bModified = false; }
 
     // The localized-string node shown on its page, and whether a panel
-    // control has the focus (the page does not redisplay meanwhile).
+    // control has the focus (the page does not redisplay meanwhile), as the
+    // probe given by the window finds it when asked.
     CKvtNodeLOCSTRING* LocStrNode() const { return m_pLocStrNode; }
     void SetLocStrNode(CKvtNodeLOCSTRING* pNode) { m_pLocStrNode = pNode; }
-    bool IsLocStrEditing() const { return m_bLocStrEditing; }
-    void SetLocStrEditing(bool bEditing) { m_bLocStrEditing = bEditing; }
+    bool IsLocStrEditing() const { return m_IsLocStrEditing && m_IsLocStrEditing(); }
+    void SetLocStrEditingProbe(std::function<bool()> isEditing) { m_IsLocStrEditing = std::move(isEditing); }
 
     // The program's own clipboard: a deep copy the session owns.
     CKvtNodeBase* ClipboardNode() const { return m_pClipboardNode.get(); }
@@ -74,6 +76,6 @@ private:
     bool m_bModified;
     bool m_bReadOnly;
     CKvtNodeLOCSTRING* m_pLocStrNode;
-    bool m_bLocStrEditing;
+    std::function<bool()> m_IsLocStrEditing;
     std::unique_ptr<CKvtNodeBase> m_pClipboardNode;
 };

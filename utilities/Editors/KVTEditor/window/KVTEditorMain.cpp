@@ -16,6 +16,7 @@
 #include <QTabWidget>
 #include <QTreeView>
 #include <QUrl>
+#include <algorithm>
 #include <cstdio>
 
 #include "Bcdebug.h"
@@ -77,6 +78,28 @@ std::vector<COroString> DroppedFiles(const QMimeData* pData)
             files.emplace_back(QFile::encodeName(url.toLocalFile()).constData());
     }
     return files;
+}
+
+// The nodes of the item and of its parent items, the root's first.
+std::vector<CKvtNodeBase*> NodeChain(const CKvtTreeModel& model, QModelIndex item)
+{
+    std::vector<CKvtNodeBase*> chain;
+    for (; item.isValid(); item = model.parent(item))
+        chain.push_back(model.NodeAt(item));
+    std::reverse(chain.begin(), chain.end());
+    return chain;
+}
+
+// The item that shows the chain's last node after a rebuild, its parents'
+// children made on the way; invalid when the chain no longer holds.
+QModelIndex FindNodeChain(CKvtTreeModel& model, const std::vector<CKvtNodeBase*>& chain)
+{
+    QModelIndex item = model.RootIndex();
+    if (chain.empty() || model.NodeAt(item) != chain.front())
+        return QModelIndex();
+    for (size_t i = 1; i < chain.size() && item.isValid(); ++i)
+        item = model.FindChildItem(item, chain[i]);
+    return item;
 }
 
 // BCAssert's orderly shutdown: the message loop ends as after a normal quit,
@@ -247,13 +270,27 @@ void TfrmMain::RefreshDocumentGui()
             sCaption = sCaption + "*";
     }
     setWindowTitle(QString::fromLocal8Bit(sCaption.CStr()));
-    actFileSave->setEnabled(session.IsModified() && !session.IsReadOnly());
+    // Save applies the panel's typed text first, so that text is a change.
+    const bool bTyped = m_pEditPanel && m_pLocStringPage &&
+                        (m_pEditPanel->HasTypedText() || m_pLocStringPage->HasTypedText());
+    actFileSave->setEnabled((session.IsModified() || bTyped) && !session.IsReadOnly());
     actFileSaveAs->setEnabled(true);
 }
 
 void TfrmMain::RebuildTreeView()
 {
+    // A rebuild forgets the selection while the panel still shows the node:
+    // the node is selected again (its parents expanded), or, when it is gone
+    // with its document, the panel shows that nothing is selected.
+    const std::vector<CKvtNodeBase*> chain = NodeChain(*m_pTreeModel, SelectedItem());
     m_pTreeModel->Rebuild(m_pSession->RootNode(), miPreviewDataInTree->isChecked());
+    const QModelIndex item = FindNodeChain(*m_pTreeModel, chain);
+    if (item.isValid()) {
+        SelectItem(item);
+    } else {
+        SelectItem(QModelIndex());
+        DisplayNodeData();
+    }
 }
 
 QModelIndex TfrmMain::SelectedItem() const
@@ -498,6 +535,12 @@ void TfrmMain::actHexEditExecute()
 
 void TfrmMain::miPreviewDataInTreeClick()
 {
+    // The check mark has toggled already; typed text is applied before the
+    // panel is filled again, and a refused label keeps the old setting.
+    if (!ApplyPendingPanelEdit()) {
+        miPreviewDataInTree->setChecked(!miPreviewDataInTree->isChecked());
+        return;
+    }
     RebuildTreeView();
 }
 

@@ -470,6 +470,10 @@ void TfrmMain::CreatePanelHandlers()
     m_pPanelEvents->Watch(mOroLocStringValue, TRole::Shared);
     m_pPanelEvents->Watch(bOroLocStringAdd, TRole::Button);
     m_pPanelEvents->Watch(bOroLocStringDelete, TRole::Button);
+    session.SetLocStrEditingProbe([this]() { return m_pPanelEvents && m_pPanelEvents->HasEditingFocus(); });
+    // Typed text counts for Save before it is applied.
+    m_pEditPanel->SetOnTyped([this]() { RefreshDocumentGui(); });
+    m_pLocStringPage->SetOnTyped([this]() { RefreshDocumentGui(); });
 
     connect(tvKVT->selectionModel(), &QItemSelectionModel::currentChanged, this, &TfrmMain::tvKVTCurrentChanged);
 }
