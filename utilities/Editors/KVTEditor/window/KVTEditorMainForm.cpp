@@ -344,7 +344,10 @@ QWidget* TfrmMain::CreateFieldPage()
     tsFieldTab = Named<QWidget>("tsFieldTab");
     auto* pLayout = new QVBoxLayout(tsFieldTab);
     auto* pStrip = new QWidget;
-    pStrip->setFixedHeight(kValueStripHeight);
+    pStrip->setObjectName(QStringLiteral("pValueStrip"));
+    // At least the designed height, more where the help wraps to more lines.
+    pStrip->setMinimumHeight(kValueStripHeight);
+    pStrip->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
     auto* pStripLayout = new QHBoxLayout(pStrip);
     pStripLayout->setContentsMargins(0, 0, 0, 0);
     lValue = NewLabel("lValue", "Data Value:");
@@ -390,10 +393,14 @@ QWidget* TfrmMain::CreateLocStringPage()
     pRows->addWidget(cbLangIDs, 1, 1);
     pRows->addWidget(bOroLocStringAdd, 1, 2);
     pRows->addWidget(bOroLocStringDelete, 1, 3);
-    pLayout->addLayout(pRows);
+    // The hint sits beside the box and the buttons it is about.
     Label4 = NewLabel("Label4", "Type a number THEN hit Add.");
     Label4->setWordWrap(true);
-    pLayout->addWidget(Label4);
+    // It takes the width left over and never widens the panel.
+    Label4->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    pRows->addWidget(Label4, 1, 4);
+    pRows->setColumnStretch(4, 1);
+    pLayout->addLayout(pRows);
     mOroLocStringValue = Named<QPlainTextEdit>("mOroLocStringValue");
     pLayout->addWidget(mOroLocStringValue, 1);
     return tsLocStringTab;

@@ -63,7 +63,6 @@ void CKvtRecentFilesMenu::Rebuild()
     }
     auto* pSeparator = new QAction(&m_FileMenu);
     pSeparator->setObjectName(QStringLiteral("MRUSeparator"));
-    pSeparator->setText(QStringLiteral("-"));
     pSeparator->setSeparator(true);
     m_FileMenu.insertAction(m_FileMenu.actions().value(kFirstEntryPosition + nCount, nullptr), pSeparator);
 }
