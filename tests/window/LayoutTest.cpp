@@ -353,8 +353,11 @@ void LayoutTest::panelTextsShowWhole()
 
     // The hint shares the second row with the language box and the buttons.
     window.SelectItem(window.TreeModel().ChildItem(window.TreeModel().RootIndex(), 0));
-    QWidget* pHint = Find<QWidget>(window, "Label4");
+    QLabel* pHint = Find<QLabel>(window, "Label4");
     QTRY_VERIFY(pHint->isVisible());
+    // Wide enough for its longest word, and tall enough for every line.
+    QTRY_VERIFY(pHint->width() >= pHint->fontMetrics().horizontalAdvance(QStringLiteral("number")));
+    QTRY_VERIFY(pHint->height() >= pHint->heightForWidth(pHint->width()));
     for (const char* pName : {"cbLangIDs", "bOroLocStringAdd", "bOroLocStringDelete"}) {
         const QRect control = Find<QWidget>(window, pName)->geometry();
         QVERIFY2(control.top() <= pHint->geometry().center().y() && pHint->geometry().center().y() <= control.bottom(),

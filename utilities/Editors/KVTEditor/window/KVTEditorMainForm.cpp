@@ -52,6 +52,10 @@ constexpr int kInfoTopHeight = 150;
 constexpr int kInfoMemoHeight = 63;
 constexpr int kInfoEditWidth = 100;
 constexpr int kValueStripHeight = 36;
+// The language row: box, Add, Delete and the hint beside them.
+constexpr int kLanguageBoxWidth = 56;
+constexpr int kLanguageButtonWidth = 48;
+constexpr int kLanguageHintWidth = 72;
 constexpr int kStatusBarHeight = 19;
 constexpr int kTreeIndent = 19;
 constexpr int kTreeFontPixels = 11;
@@ -378,7 +382,8 @@ QWidget* TfrmMain::CreateLocStringPage()
     pRows->addWidget(lStrRefTitle, 0, 0);
     pRows->addWidget(eStrRef, 0, 1);
     pRows->addWidget(Label1, 0, 2);
-    pRows->addWidget(cbGender, 0, 3);
+    // The gender box spans the hint's column below it.
+    pRows->addWidget(cbGender, 0, 3, 1, 2);
     lLangIDTitle = NewLabel("lLangIDTitle", "Language ID:");
     cbLangIDs = Named<QComboBox>("cbLangIDs");
     cbLangIDs->setEditable(true);
@@ -393,11 +398,16 @@ QWidget* TfrmMain::CreateLocStringPage()
     pRows->addWidget(cbLangIDs, 1, 1);
     pRows->addWidget(bOroLocStringAdd, 1, 2);
     pRows->addWidget(bOroLocStringDelete, 1, 3);
-    // The hint sits beside the box and the buttons it is about.
+    // The hint sits beside the box and the buttons it is about; they stay
+    // narrow so that it has room without widening the panel.
+    cbLangIDs->setMaximumWidth(kLanguageBoxWidth);
+    eStrRef->setMaximumWidth(kLanguageBoxWidth);
+    bOroLocStringAdd->setMaximumWidth(kLanguageButtonWidth);
+    bOroLocStringDelete->setMaximumWidth(kLanguageButtonWidth);
     Label4 = NewLabel("Label4", "Type a number THEN hit Add.");
     Label4->setWordWrap(true);
-    // It takes the width left over and never widens the panel.
     Label4->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    Label4->setMinimumWidth(kLanguageHintWidth);
     pRows->addWidget(Label4, 1, 4);
     pRows->setColumnStretch(4, 1);
     pLayout->addLayout(pRows);
