@@ -375,6 +375,16 @@ void LocStringPageTest::leavingTheNodeStoresTheChosenLanguage()
     QVERIFY(f.Window().IsModified());
     QCOMPARE(EntryLanguages(f.Node("Title")), (QStringList{"2", "0"}));
     QCOMPARE(EntryText(f.Node("Title"), 0), QStringLiteral("Hi"));
+
+    // Add empties a language stored on the way to the button; a memo then
+    // cleared stores nothing, which removes the emptied entry (the file
+    // could not hold it).
+    f.Select("Title");
+    TypeInto(f.List(), QStringLiteral("4"));
+    QTest::mouseClick(Control<QPushButton>(f.Window(), "bOroLocStringAdd"), Qt::LeftButton);
+    TypeInto(f.Memo(), QString());
+    f.Select("Flag");
+    QVERIFY(!EntryLanguages(f.Node("Title")).contains(QStringLiteral("4")));
     QCOMPARE(f.Dialogs().Beeps(), 0);
 }
 

@@ -187,10 +187,12 @@ void CKvtLocStringPage::bOroLocStringAddClick()
         // Empties the text of a stored language; creates nothing otherwise.
         if (nLanguage >= 0) {
             pNode->m_Value.AddString(nLanguage, COroString(), 0);
-            // The memo's text is not stored under the new language yet.
-            RememberShown(nLanguage, COroString());
             RecaptionNode(pNode);
         }
+        // The memo's text is not stored under the new language yet: the
+        // next exit stores it even untyped (an emptied entry is then removed
+        // by an empty text, as the file cannot hold it).
+        RememberShown(-1, COroString());
         // A negative number is listed although it can never be stored.
         InsertLanguageItem(sItem);
         list.setEditText(sItem);
