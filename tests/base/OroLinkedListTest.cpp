@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "orolinkedlist.h"
@@ -59,8 +60,23 @@ TEST(OroLinkedList, RemoveRelinksNeighboursAndEnds)
     EXPECT_EQ(list.GetHeadPos(), nullptr);
     EXPECT_EQ(list.GetTailPos(), nullptr);
     EXPECT_EQ(list.GetCount(), 0);
-    // The elements themselves are untouched.
-    EXPECT_EQ(a + b + c, 6);
+}
+
+TEST(OroLinkedList, ElementsAreNeitherCopiedNorFreedByTheList)
+{
+    // Heap elements, so that a list freeing or overwriting them shows under
+    // the address sanitizer and in the values read back.
+    auto pKept = std::make_unique<int>(7);
+    auto pRemoved = std::make_unique<int>(8);
+    {
+        COroLinkedList<int> list;
+        list.AddTail(pKept.get());
+        OroPosition pos = list.AddTail(pRemoved.get());
+        EXPECT_EQ(list.Remove(pos), pRemoved.get());
+        *list.GetHead() = 70;  // the list hands out the element itself
+    }  // destroyed with pKept still in it
+    EXPECT_EQ(*pKept, 70);
+    EXPECT_EQ(*pRemoved, 8);
 }
 
 TEST(OroLinkedList, MisuseWarnsAndReturnsNone)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -202,8 +203,72 @@ TEST(LoadDocument, DamagedValuesWarnAndKeepTheirInitialValue)
     ASSERT_EQ(pRoot->GetChildCount(), 2);
     EXPECT_STREQ(pRoot->GetChild(0)->GetEditText().CStr(), "");
     EXPECT_STREQ(pRoot->GetChild(1)->GetEditText().CStr(), "4");
-    // Once a field failed, every later field of the struct warns before and after its read.
-    EXPECT_EQ(recorder.CountFrom("KVTTreeNodes"), 3u);
+    // The failure is reported once for the struct, not at every later field.
+    EXPECT_EQ(recorder.CountFrom("KVTTreeNodes"), 1u);
+}
+
+TEST(LoadDocument, EachCauseWarnsOnceNotOncePerFieldOrElement)
+{
+    {
+        // One damaged string followed by a thousand fields.
+        COroReportRecorder recorder;
+        CKvtImageBuilder image;
+        image.AddField(KVT_STRING, image.AddLabel("bad"), image.AddFieldData(CKvtImageBuilder::Word(1000)));
+        std::vector<uint32_t> indices{0};
+        for (uint32_t i = 1; i <= 1000; ++i)
+            indices.push_back(image.AddField(KVT_BYTE, image.AddLabel("f" + std::to_string(i)), i & 0xFF));
+        image.AddStruct(0xFFFFFFFFu, image.AddFieldIndices(indices), static_cast<uint32_t>(indices.size()));
+        Root pRoot = Load(image.Build());
+        EXPECT_EQ(pRoot->GetChildCount(), 1001);
+        EXPECT_EQ(recorder.CountFrom("KVTTreeNodes"), 1u);
+    }
+    {
+        // Two lists sharing one entry of 2,000 elements: the second list's
+        // elements were all read by the first.
+        COroReportRecorder recorder;
+        CKvtImageBuilder image;
+        std::vector<uint32_t> elements;
+        for (uint32_t i = 1; i <= 2000; ++i)
+            elements.push_back(i);
+        const uint32_t nEntry = image.AddListEntry(elements);
+        image.AddField(KVT_LIST, image.AddLabel("first"), nEntry);
+        image.AddField(KVT_LIST, image.AddLabel("second"), nEntry);
+        image.AddStruct(0xFFFFFFFFu, image.AddFieldIndices({0, 1}), 2);
+        for (uint32_t i = 1; i <= 2000; ++i)
+            image.AddStruct(i, 0xFFFFFFFFu, 0);
+        Root pRoot = Load(image.Build());
+        ASSERT_EQ(pRoot->GetChildCount(), 2);
+        EXPECT_EQ(pRoot->GetChild(1)->GetStructNode()->GetChildCount(), 2000);
+        EXPECT_EQ(recorder.CountFrom("KVTTreeNodes"), 1u);
+    }
+}
+
+TEST(LoadDocument, UnreadableListsAndMissingStructsWarnWhereTheyHappen)
+{
+    struct Case {
+        const char* pName;
+        std::function<void(CKvtImageBuilder&)> build;
+    };
+    const std::vector<Case> cases = {
+        {"list outside its block",
+         [](CKvtImageBuilder& image) { image.AddField(KVT_LIST, image.AddLabel("L"), 0x7FFFFFF0u); }},
+        {"elements naming missing structs",
+         [](CKvtImageBuilder& image) {
+             image.AddField(KVT_LIST, image.AddLabel("L"), image.AddListEntry({1, 77, 78, 79}));
+             image.AddStruct(4, 0xFFFFFFFFu, 0);
+         }},
+        {"struct field naming a missing struct",
+         [](CKvtImageBuilder& image) { image.AddField(KVT_STRUCT, image.AddLabel("S"), 55); }},
+    };
+    for (const Case& c : cases) {
+        COroReportRecorder recorder;
+        CKvtImageBuilder image;
+        image.AddStruct(0xFFFFFFFFu, 0, 1);
+        c.build(image);
+        Root pRoot = Load(image.Build());
+        ASSERT_EQ(pRoot->GetChildCount(), 1) << c.pName;
+        EXPECT_EQ(recorder.CountFrom("KVTTreeNodes"), 1u) << c.pName;
+    }
 }
 
 TEST(LoadDocument, AStructThatContainsItselfIsReadOnce)

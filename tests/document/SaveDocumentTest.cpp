@@ -77,6 +77,22 @@ TEST(SaveDocument, EmptyDocumentIsThe68ByteFile)
     EXPECT_EQ(ReadWord(bytes, 64), 0u);
 }
 
+TEST(SaveDocument, AShortFileTypeFailsAtOnceWithOneWarning)
+{
+    COroReportRecorder recorder;
+    Root pRoot = NewRoot("AB");
+    for (int i = 0; i < 50; ++i) {
+        CKvtNodeBase* pNode = CreateKvtNode(ftBYTE);
+        pNode->m_sLabel.Format("f%d", i);
+        pRoot->AddChild(pNode);
+    }
+    CTempDir dir;
+    const std::string sPath = dir.File("short.kvt");
+    EXPECT_FALSE(pRoot->SaveDocument(sPath.c_str()));
+    EXPECT_EQ(recorder.Count(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(sPath));
+}
+
 TEST(SaveDocument, RecordsFollowTheDepthFirstOrder)
 {
     Root pRoot = NewRoot();

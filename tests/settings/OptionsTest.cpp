@@ -147,14 +147,16 @@ TEST_F(OptionsTest, AddingMovesAnEntryToTheFrontAndSetsPath)
     EXPECT_STREQ(options.Path.CStr(), "/unchanged/");
 }
 
-TEST_F(OptionsTest, AddingTheSameNameInOtherCaseReplacesTheEntryWithTheNewSpelling)
+TEST_F(OptionsTest, NamesInOtherCaseAreOtherFilesAndOnlyTheSameNameMoves)
 {
     const std::string sLower = MakeFile("data.kvt"), sOther = MakeFile("other.kvt"), sUpper = MakeFile("DATA.KVT");
     COptions options;
     options.AddRecentFile(sLower.c_str());
     options.AddRecentFile(sOther.c_str());
     options.AddRecentFile(sUpper.c_str());
-    EXPECT_EQ(Entries(options), (std::vector<std::string>{sUpper, sOther}));
+    EXPECT_EQ(Entries(options), (std::vector<std::string>{sUpper, sOther, sLower}));
+    options.AddRecentFile(sLower.c_str());
+    EXPECT_EQ(Entries(options), (std::vector<std::string>{sLower, sUpper, sOther}));
 }
 
 TEST_F(OptionsTest, PathIsTheFolderPartUpToTheLastSeparator)

@@ -146,6 +146,14 @@ TEST(KvtTool, CheckReportsWarnings)
     EXPECT_EQ(result.nExit, 1);
     EXPECT_NE(result.sErr.find("Oro Warning: A warning has occured:"), std::string::npos);
     EXPECT_NE(result.sErr.find("File: KVTTreeNodes"), std::string::npos);
+    // A struct field naming a struct the file does not hold was shown
+    // silently as an empty struct: now it warns, and check says so.
+    CKvtImageBuilder missing;
+    missing.AddField(KVT_STRUCT, missing.AddLabel("gone"), 42);
+    missing.AddStruct(0xFFFFFFFFu, 0, 1);
+    const std::string sMissing = dir.File("missing.kvt");
+    ASSERT_TRUE(WriteFileBytes(sMissing, missing.Build()));
+    EXPECT_EQ(RunTool("check " + Quote(sMissing)).nExit, 1);
     // dump still shows what could be read.
     result = RunTool("dump " + Quote(sDamaged));
     EXPECT_EQ(result.nExit, 0);

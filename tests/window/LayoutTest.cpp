@@ -63,6 +63,7 @@ private slots:
     void hexEditFollowsTheRegistry();
     void builtInIconHoldsEverySize();
     void darkPaletteLeavesEveryTextReadable();
+    void panelTextsShowWhole();
 };
 
 void LayoutTest::panelControlsExistWithTheirTexts()
@@ -388,6 +389,42 @@ void LayoutTest::darkPaletteLeavesEveryTextReadable()
         }
     }
     QApplication::setPalette(previous);
+}
+
+void LayoutTest::panelTextsShowWhole()
+{
+    CWindowHarness harness;
+    TfrmMain& window = harness.Start();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const std::string sPath = harness.Dir().File("layout.kvt");
+    QVERIFY(WriteDocument(sPath, [](CKvtNodeTopLevelStruct& root) {
+        AddNode(&root, ftLOCSTRING, "Title", "1");
+    }));
+    QVERIFY(window.OpenFile(sPath.c_str()));
+    // The root's help wraps to several lines; every one of them is shown.
+    window.SelectItem(window.TreeModel().RootIndex());
+    QLabel* pHelp = Find<QLabel>(window, "lFormatHelp");
+    QWidget* pStrip = Find<QWidget>(window, "pValueStrip");
+    QTRY_VERIFY(pHelp->isVisible());
+    const int nNeeded = pHelp->heightForWidth(pHelp->width());
+    QVERIFY(nNeeded > pHelp->fontMetrics().lineSpacing() * 2);
+    QTRY_VERIFY2(pHelp->height() >= pHelp->heightForWidth(pHelp->width()),
+                 qPrintable(QStringLiteral("%1 < %2").arg(pHelp->height()).arg(nNeeded)));
+    QVERIFY(pStrip->rect().contains(pHelp->geometry()));
+
+    // The hint shares the second row with the language box and the buttons.
+    window.SelectItem(window.TreeModel().ChildItem(window.TreeModel().RootIndex(), 0));
+    QLabel* pHint = Find<QLabel>(window, "Label4");
+    QTRY_VERIFY(pHint->isVisible());
+    // Wide enough for its longest word, and tall enough for every line.
+    QTRY_VERIFY(pHint->width() >= pHint->fontMetrics().horizontalAdvance(QStringLiteral("number")));
+    QTRY_VERIFY(pHint->height() >= pHint->heightForWidth(pHint->width()));
+    for (const char* pName : {"cbLangIDs", "bOroLocStringAdd", "bOroLocStringDelete"}) {
+        const QRect control = Find<QWidget>(window, pName)->geometry();
+        QVERIFY2(control.top() <= pHint->geometry().center().y() && pHint->geometry().center().y() <= control.bottom(),
+                 pName);
+        QVERIFY2(pHint->geometry().left() >= control.right(), pName);
+    }
 }
 
 KVT_WINDOW_TEST_MAIN(LayoutTest)

@@ -233,9 +233,8 @@ void LocStringPageTest::deletingTheOnlyLanguage()
     QVERIFY(f.Items().isEmpty());
     QCOMPARE(f.Text(), QString());
     QVERIFY(!f.Memo()->isEnabled());
-    QVERIFY(!f.Window().IsModified());
-    f.Select("Flag");
-    QVERIFY(!f.Window().IsModified());
+    // The removed language is a change of the document.
+    QVERIFY(f.Window().IsModified());
 
     // From the memo, the memo's exit stores first (and marks the document).
     CKvtNodeBase* pTitle = f.Node("Title");
@@ -265,20 +264,18 @@ void LocStringPageTest::choosingALanguageShowsItsText()
     QCOMPARE(f.Text(), QStringLiteral("two"));
     QTest::keyClick(f.List(), Qt::Key_Up);
     QCOMPARE(f.Text(), QStringLiteral("one-m"));
-    // Leaving the list stores the chosen language's own text back (one
-    // entry of gender 0 replacing both), and the other languages keep theirs.
+    // Only looking at the languages stores nothing: both genders of 1 stay.
     f.Select("Flag");
-    QCOMPARE(EntryText(pGenders, 0), QStringLiteral("zero"));
-    QCOMPARE(EntryText(pGenders, 2), QStringLiteral("two"));
-    QCOMPARE(EntryText(pGenders, 1), QStringLiteral("one-m"));
-    QCOMPARE(EntryLanguages(pGenders), (QStringList{"0", "2", "1"}));
+    QCOMPARE(EntryLanguages(pGenders), (QStringList{"0", "2", "1", "1"}));
+    QVERIFY(!f.Window().IsModified());
 
-    // A language stored in gender 1 only is shown, and stored back as gender 0.
+    // A language stored in gender 1 only is shown, and a typed text is
+    // stored as gender 0.
     CKvtNodeBase* pFem = f.Node("Fem");
     f.Select("Fem");
     QCOMPARE(f.Items(), QStringList{"5"});
     QCOMPARE(f.Text(), QStringLiteral("fem"));
-    ClickInto(f.Memo());
+    TypeInto(f.Memo(), QStringLiteral("Fem"));
     f.Select("Flag");
     const COroLocString& value = static_cast<CKvtNodeLOCSTRING*>(pFem)->m_Value;
     QCOMPARE(value.GetStringCount(), 1);
@@ -288,7 +285,7 @@ void LocStringPageTest::choosingALanguageShowsItsText()
     QVERIFY(value.GetStringByIndex(0, nLanguage, sText, nGender));
     QCOMPARE(nLanguage, 5);
     QCOMPARE(nGender, uint8_t(0));
-    QCOMPARE(sText, COroString("fem"));
+    QCOMPARE(sText, COroString("Fem"));
 }
 
 void LocStringPageTest::strRefAppliesOnEnter()
@@ -350,9 +347,12 @@ void LocStringPageTest::exitRunsBeforeEnterAndBeforeClick()
     QCOMPARE(EntryText(pTitle, 4), QString());
     QCOMPARE(f.Items(), (QStringList{"0", "2", "4"}));
     QVERIFY(f.Memo()->hasFocus());
-    // The button's own exit showed language 4 as it now is: empty.
-    QCOMPARE(f.Text(), QString());
+    // The memo keeps its text for the new language (the button's exit typed
+    // nothing, so it applied and redisplayed nothing); leaving stores it.
+    QCOMPARE(f.Text(), QStringLiteral("Hey"));
     QVERIFY(f.Memo()->isEnabled());
+    ClickInto(f.List());
+    QCOMPARE(EntryText(pTitle, 4), QStringLiteral("Hey"));
 }
 
 void LocStringPageTest::leavingTheNodeStoresTheChosenLanguage()
@@ -363,13 +363,28 @@ void LocStringPageTest::leavingTheNodeStoresTheChosenLanguage()
     f.Select("Empty");
     f.Select("Flag");
     QVERIFY(!f.Window().IsModified());
-    // With one, leaving stores the shown text again (replacing the entry,
-    // which then comes last) and marks the document.
+    // With one, leaving without typing stores nothing either; a typed text
+    // is stored (replacing the entry, which then comes last).
     f.Select("Title");
+    f.Select("Flag");
+    QVERIFY(!f.Window().IsModified());
+    QCOMPARE(EntryLanguages(f.Node("Title")), (QStringList{"0", "2"}));
+    f.Select("Title");
+    TypeInto(f.Memo(), QStringLiteral("Hi"));
     f.Select("Flag");
     QVERIFY(f.Window().IsModified());
     QCOMPARE(EntryLanguages(f.Node("Title")), (QStringList{"2", "0"}));
-    QCOMPARE(EntryText(f.Node("Title"), 0), QStringLiteral("Hello"));
+    QCOMPARE(EntryText(f.Node("Title"), 0), QStringLiteral("Hi"));
+
+    // Add empties a language stored on the way to the button; a memo then
+    // cleared stores nothing, which removes the emptied entry (the file
+    // could not hold it).
+    f.Select("Title");
+    TypeInto(f.List(), QStringLiteral("4"));
+    QTest::mouseClick(Control<QPushButton>(f.Window(), "bOroLocStringAdd"), Qt::LeftButton);
+    TypeInto(f.Memo(), QString());
+    f.Select("Flag");
+    QVERIFY(!EntryLanguages(f.Node("Title")).contains(QStringLiteral("4")));
     QCOMPARE(f.Dialogs().Beeps(), 0);
 }
 

@@ -15,6 +15,7 @@
 #include <memory>
 #include <set>
 
+#include "KVTControlText.h"
 #include "KVTFileChecks.h"
 #include "KVTJsonReader.h"
 #include "KVTJsonWriter.h"
@@ -104,6 +105,8 @@ constexpr std::array<uint32_t, static_cast<size_t>(TRandomCommand::Count)> kWeig
     2,  // Reopen
     3,  // Find
     2,  // ExportJson
+    6,  // LeaveUntyped
+    4,  // TypeThenCommand
 };
 
 } // namespace
@@ -114,7 +117,7 @@ const char* RandomCommandName(TRandomCommand nCommand)
         "select",        "edit value",      "edit label",       "edit struct ID", "add",
         "copy",          "paste",           "delete",           "Hex Data",       "Preview",
         "localized add", "localized store", "localized delete", "save",           "close and reopen",
-        "find",          "export as JSON"};
+        "find",          "export as JSON",   "leave untyped",    "type then command"};
     return kNames[static_cast<size_t>(nCommand)];
 }
 
@@ -134,6 +137,7 @@ std::string CRandomEditSession::Run(int32_t nCommands)
         m_Harness.Dialogs().Reset();
         m_Reports.Clear();
         m_bSaveRefused = false;
+        m_bSaveRan = false;
         sFault = RunCommand(nCommand);
         if (sFault.empty())
             sFault = CheckReports(nCommand);
@@ -212,6 +216,8 @@ std::string CRandomEditSession::RunCommand(TRandomCommand nCommand)
     case TRandomCommand::Reopen: return Reopen();
     case TRandomCommand::Find: return Find();
     case TRandomCommand::ExportJson: return ExportJson();
+    case TRandomCommand::LeaveUntyped: return LeaveUntyped();
+    case TRandomCommand::TypeThenCommand: return TypeThenCommand();
     case TRandomCommand::Count: break;
     }
     return "unknown command";
@@ -692,11 +698,101 @@ std::string CRandomEditSession::CheckReports(TRandomCommand nCommand)
     // Warnings are expected only where the format cannot hold the tree: on
     // saving it, and on opening what was saved from it.
     // A refused save warns too (the file type would not open again).
-    const bool bMayWarn =
-        (nCommand == TRandomCommand::Save || nCommand == TRandomCommand::Reopen) && (!m_bFileHeldAll || m_bSaveRefused);
+    const bool bSaving =
+        nCommand == TRandomCommand::Save || nCommand == TRandomCommand::Reopen || m_bSaveRan;
+    const bool bMayWarn = bSaving && (!m_bFileHeldAll || m_bSaveRefused);
     for (const OroRecordedReport_st& report : m_Reports.Reports()) {
         if (report.module == "orodebug" || !bMayWarn)
             return "unexpected report " + report.module + "/" + std::to_string(report.line) + ": " + report.message;
     }
     return std::string();
+}
+
+std::string CRandomEditSession::LeaveUntyped()
+{
+    // Selecting a node, visiting its boxes and leaving it changes nothing.
+    CKvtNodeBase* pNode = PickNode(IsAny);
+    CKvtNodeBase* pNext = PickNode(IsAny);
+    Log(std::string("leave '") + pNode->m_sLabel.CStr() + "' untyped for '" + pNext->m_sLabel.CStr() + "'");
+    if (std::string sFault = ClickNode(pNode); !sFault.empty())
+        return sFault;
+    if (!m_Harness.Dialogs().Boxes().empty())
+        return std::string();  // the click applied a refused text of an earlier command
+    const int nBeeps = m_Harness.Dialogs().Beeps();
+    const bool bModified = m_Window.IsModified();
+    const std::string sBefore = TreeOutline(m_Window.RootNode());
+    const char* const kBoxes[] = {"eValue", "eFieldID", "eNType", "eStrRef", "cbLangIDs", "mOroLocStringValue"};
+    QWidget* pBox = Control<QWidget>(m_Window, kBoxes[m_Random.Below(pNode->GetType() == ftLOCSTRING ? 6 : 3)]);
+    if (pBox->isVisible() && pBox->isEnabled())
+        ClickInto(pBox);
+    if (std::string sFault = ClickNode(pNext); !sFault.empty())
+        return sFault;
+    if (TreeOutline(m_Window.RootNode()) != sBefore)
+        return "leaving a node without typing changed the document";
+    if (m_Window.IsModified() != bModified)
+        return "leaving a node without typing changed the modified flag";
+    if (m_Harness.Dialogs().Beeps() != nBeeps || !m_Harness.Dialogs().Boxes().empty())
+        return "leaving a node without typing beeped or showed a box";
+    return std::string();
+}
+
+std::string CRandomEditSession::TypeThenCommand()
+{
+    // A value typed and never applied by leaving the box: the command applies
+    // it first, as leaving would have.
+    CKvtNodeBase* pNode = PickNode(IsLeaf);
+    const TKvtFieldType nType = pNode->GetType();
+    if (nType == ftLOCSTRING || nType == ftBINARY || nType == ftTOPLEVELSTRUCT)
+        return LeaveUntyped();
+    const std::string sText = RandomValueText(m_Random, nType);
+    const uint32_t nCommand = m_Random.Below(3);
+    const char* const kCommands[] = {"save", "export", "Preview"};
+    Log(std::string("type '") + sText + "' into '" + pNode->m_sLabel.CStr() + "' then " + kCommands[nCommand]);
+    if (std::string sFault = ClickNode(pNode); !sFault.empty())
+        return sFault;
+    if (!m_Harness.Dialogs().Boxes().empty())
+        return std::string();
+    auto* pValue = Control<QPlainTextEdit>(m_Window, "eValue");
+    const QString sShown = MemoShows(pValue);
+    TypeInto(pValue, QString::fromLatin1(sText.c_str()));
+    const bool bTyped = MemoShows(pValue) != sShown;
+    // What leaving the box would leave in the node.
+    std::unique_ptr<CKvtNodeBase> pExpected(CreateKvtNode(nType));
+    COroString sExpected = pNode->GetEditText();
+    if (bTyped && pExpected->SetFromText(MemoText(*pValue)))
+        sExpected = pExpected->GetEditText();
+    std::string sFault;
+    if (nCommand == 0) {
+        if (bTyped && !m_Window.IsReadOnly() && !m_Harness.Action("actFileSave")->isEnabled())
+            return "typed text left Save disabled";
+        sFault = TypeThenSave();
+    } else if (nCommand == 1) {
+        m_Harness.Dialogs().QueueFileName(m_sScratchPath + ".txt");
+        m_Harness.Action("actFileExport")->trigger();
+    } else {
+        m_Harness.Action("miPreviewDataInTree")->trigger();
+    }
+    if (!sFault.empty())
+        return sFault;
+    if (pNode->GetEditText() != sExpected)
+        return std::string("the typed text was not applied first: '") + pNode->GetEditText().CStr() + "', expected '" +
+               sExpected.CStr() + "'";
+    if (m_Window.TreeModel().NodeAt(m_Window.SelectedItem()) != pNode)
+        return "the node is no longer selected after the command";
+    return std::string();
+}
+
+std::string CRandomEditSession::TypeThenSave()
+{
+    m_bSaveRan = true;
+    const bool bEnabled = m_Harness.Action("actFileSave")->isEnabled();
+    m_Harness.Action("actFileSave")->trigger();
+    if (!bEnabled)
+        return ReadFile(m_sPath) == m_sFileBytes ? std::string() : "a disabled Save wrote the file";
+    const COroString& sFileType = m_Window.RootNode()->m_sFileType;
+    if (!IsOpenableFileType(std::string_view(sFileType.CStr(), static_cast<size_t>(sFileType.GetLength())))) {
+        m_bSaveRefused = true;
+        return CheckRefusedSave();
+    }
+    return CheckWrittenSave();
 }

@@ -2,8 +2,10 @@
 // One random editing run: a seeded document opened in the window, then
 // random commands as the user gives them (select, edit value, label and
 // struct ID, add each type, copy, paste, delete, Hex Data, Preview,
-// localized-string add/store/delete, save, close and reopen, export as JSON). After every
-// command the tree view must mirror the document; after every save the file
+// localized-string add/store/delete, save, close and reopen, find, export as
+// JSON, leaving a node without typing, typing and then saving, exporting or
+// toggling Preview before the focus leaves the box). After every command the
+// tree view must mirror the document; after every save the file
 // must open again as the tree it was saved from (apart from what the format
 // cannot hold), and the opened document must save to the same bytes.
 
@@ -37,6 +39,8 @@ enum class TRandomCommand {
     Reopen,
     Find,
     ExportJson,
+    LeaveUntyped,
+    TypeThenCommand,
     Count
 };
 
@@ -86,6 +90,9 @@ private:
     // switching the view's order (RandomEditFind.cpp).
     std::string Find();
     std::string ExportJson();
+    std::string LeaveUntyped();
+    std::string TypeThenCommand();
+    std::string TypeThenSave();
 
     // Checks of a save's outcome, and of the document just opened again.
     std::string CheckWrittenSave();
@@ -116,6 +123,8 @@ private:
     bool m_bFileHeldAll = true;
     // Whether the command's save was refused.
     bool m_bSaveRefused = false;
+    // Whether the command ran a save (it may warn where Save does).
+    bool m_bSaveRan = false;
     std::deque<std::string> m_Log;
     RandomEditStats_st m_Stats;
 };

@@ -102,7 +102,8 @@ void RecentFilesMenuTest::oneOpenedFileMakesOneEntry()
     QCOMPARE(Entry(window, 0), EntryFor(1, paths[0]));
     const QAction* pSeparator = FileMenu(window)->actions().value(kDesignedStart.size() + 1);
     QVERIFY(pSeparator->isSeparator());
-    QCOMPARE(pSeparator->text(), QStringLiteral("-"));
+    // A plain line: a text would show beside it in some styles.
+    QVERIFY(pSeparator->text().isEmpty());
     // The dialog started in the folder of the settings' Path.
     QCOMPARE(harness.Dialogs().FileDialogs()[0].nKind, TKvtFileDialogKind::Open);
     QCOMPARE(harness.Dialogs().FileDialogs()[0].sFilter, std::string("All Files (*.*)|*.*"));

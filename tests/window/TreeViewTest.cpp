@@ -363,6 +363,12 @@ void TreeViewTest::deepTreeIsShownAndDropped()
     Tree(window)->doItemsLayout();
     Tree(window)->viewport()->repaint();
     QCoreApplication::processEvents();
+    // A rebuild selects the same node again, every level made anew.
+    CKvtNodeBase* pDeepest = model.NodeAt(parent);
+    window.RebuildTreeView();
+    QCOMPARE(model.ItemCount(), int64_t(kDepth + 1));
+    QCOMPARE(model.NodeAt(window.SelectedItem()), pDeepest);
+    window.SelectItem(QModelIndex());
     window.RebuildTreeView();
     QCOMPARE(model.ItemCount(), int64_t(1));
     // Walking down again makes each level on demand.

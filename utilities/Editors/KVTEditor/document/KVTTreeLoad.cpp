@@ -21,11 +21,17 @@ enum : int32_t {
     kLineStructReadTwice = 313,
     kLineTooDeep = 314,
     kLineValueBudgetSpent = 320,
+    kLineListUnreadable = 315,
+    kLineElementMissing = 316,
+    kLineStructMissing = 317,
 };
 
-void WarnRunningFlag(bool bOk, const char* pLabel)
+// Once a field of a struct has failed, the next check raises the warning;
+// the later fields of the same struct do not raise it again.
+void WarnRunningFlag(bool bOk, const char* pLabel, bool& bReported)
 {
-    if (!bOk) {
+    if (!bOk && !bReported) {
+        bReported = true;
         COroString sMessage;
         sMessage.Format("A field of this struct could not be read (at field '%s').", pLabel);
         OroWarning(kModule, kLineFieldFailed, sMessage.CStr());
@@ -40,12 +46,15 @@ CKvtTreeLoader::CKvtTreeLoader(CResKVT* pRes, uint64_t nFileSize)
 {
 }
 
-bool CKvtTreeLoader::ClaimStruct(const CKvtStructHandle* pStruct)
+bool CKvtTreeLoader::ClaimStruct(const CKvtStructHandle* pStruct, bool& bReported)
 {
     const uint32_t nIndex = pStruct->nStructIndex;
     if (nIndex >= m_Claimed.size())
         return true;  // not a valid struct: every read on it fails by itself
     if (m_Claimed[nIndex]) {
+        if (bReported)
+            return false;
+        bReported = true;
         COroString sMessage;
         sMessage.Format("Struct %u is referenced more than once; it is shown empty here.", nIndex);
         OroWarning(kModule, kLineStructReadTwice, sMessage.CStr());
@@ -106,7 +115,8 @@ bool CKvtTreeLoader::DepthAllowsChildren(int32_t nLevel, const COroString& sWhat
 
 bool CKvtTreeLoader::LoadTopLevel(CKvtNodeStruct* pRoot, const CKvtStructHandle* pStruct)
 {
-    ClaimStruct(pStruct);
+    bool bReported = false;
+    ClaimStruct(pStruct, bReported);
     return LoadStructFields(pRoot, pStruct, 0);
 }
 
@@ -127,6 +137,7 @@ bool CKvtTreeLoader::LoadStructFields(CKvtNodeStruct* pNode, const CKvtStructHan
     }
 
     pNode->ReserveChildren(ChildrenToReserve(nFields));
+    bool bRunningReported = false;
     for (int32_t i = 0; i < nFields; ++i) {
         if (!TakeIteration())
             break;
@@ -148,10 +159,10 @@ bool CKvtTreeLoader::LoadStructFields(CKvtNodeStruct* pNode, const CKvtStructHan
         pNode->AddChild(pChild);
         const char* pLabel = pChild->m_sLabel.CStr();
 
-        WarnRunningFlag(bOk, pLabel);
+        WarnRunningFlag(bOk, pLabel, bRunningReported);
         if (ValueFitsBudget(nType, pStruct, pFieldLabel))
             bOk = pChild->Load(pStruct, pFieldLabel) && bOk;
-        WarnRunningFlag(bOk, pLabel);
+        WarnRunningFlag(bOk, pLabel, bRunningReported);
 
         if (!pChild->GetStructNode())
             continue;
@@ -180,7 +191,16 @@ void CKvtTreeLoader::LoadStructChild(CKvtNodeBase* pNode, const CKvtStructHandle
         return;
     }
     pNode->SetStructID(static_cast<uint32_t>(m_pRes->GetStructID(&held)));
-    if (!DepthAllowsChildren(nLevel, pNode->m_sLabel) || !ClaimStruct(&held))
+    if (held.nStructIndex >= m_Claimed.size()) {
+        COroString sMessage;
+        sMessage.Format("Struct field '%s' names struct %u, which does not exist; it is shown empty.", pLabel,
+                        held.nStructIndex);
+        OroWarning(kModule, kLineStructMissing, sMessage.CStr());
+        bOk = false;
+        return;
+    }
+    bool bReported = false;
+    if (!DepthAllowsChildren(nLevel, pNode->m_sLabel) || !ClaimStruct(&held, bReported))
         return;
     bOk = LoadStructFields(pNode->GetStructNode(), &held, nLevel) && bOk;
     if (!bOk)
@@ -192,6 +212,9 @@ void CKvtTreeLoader::LoadListChild(CKvtNodeStruct* pNode, const CKvtStructHandle
 {
     CKvtListHandle list{};
     if (!m_pRes->GetList(&list, pStruct, pLabel)) {
+        COroString sMessage;
+        sMessage.Format("List '%s' could not be read; it is shown empty.", pLabel);
+        OroWarning(kModule, kLineListUnreadable, sMessage.CStr());
         bOk = false;
         return;
     }
@@ -207,11 +230,22 @@ void CKvtTreeLoader::LoadListChild(CKvtNodeStruct* pNode, const CKvtStructHandle
         OroWarning(kModule, kLineListCountCut, sMessage.CStr());
     }
     pNode->ReserveChildren(ChildrenToReserve(nElements));
+    // Each cause is reported once per list, not once per element.
+    bool bMissingReported = false;
+    bool bRefusalReported = false;
+    bool bFailureReported = false;
     for (int32_t j = 0; j < nElements; ++j) {
         if (!TakeIteration())
             break;
         CKvtStructHandle element{};
         if (!m_pRes->GetListElement(&element, &list, j)) {
+            if (!bMissingReported) {
+                bMissingReported = true;
+                COroString sMessage;
+                sMessage.Format("List '%s' has elements that name no struct (the first is %d); they are left out.",
+                                pLabel, j);
+                OroWarning(kModule, kLineElementMissing, sMessage.CStr());
+            }
             bOk = false;
             continue;
         }
@@ -226,11 +260,13 @@ void CKvtTreeLoader::LoadListChild(CKvtNodeStruct* pNode, const CKvtStructHandle
             sName.Format("%s[%d]", pLabel, j);
             bDepthAllowed = DepthAllowsChildren(nLevel + 1, sName);
         }
-        if (!bDepthAllowed || !ClaimStruct(&element))
+        if (!bDepthAllowed || !ClaimStruct(&element, bRefusalReported))
             continue;
         bOk = LoadStructFields(pElement->GetStructNode(), &element, nLevel + 1) && bOk;
-        if (!bOk)
+        if (!bOk && !bFailureReported) {
+            bFailureReported = true;
             OroWarning(kModule, kLineListFailed, "A field inside this list element could not be read.");
+        }
     }
 }
 

@@ -23,8 +23,10 @@ public:
     bool LoadStructFields(CKvtNodeStruct* pNode, const CKvtStructHandle* pStruct, int32_t nLevel);
 
 private:
-    // Marks the struct as read; false (with a warning) when it was read before.
-    bool ClaimStruct(const CKvtStructHandle* pStruct);
+    // Marks the struct as read; false when it was read before, with a
+    // warning unless bReported says the field or list that names it has
+    // warned already (then it is set).
+    bool ClaimStruct(const CKvtStructHandle* pStruct, bool& bReported);
     // Counts one loop iteration against the budget; false once it is spent.
     bool TakeIteration();
     // How many children a struct or list about to be read should make room

@@ -25,6 +25,7 @@ enum : int32_t {
     kLineStrangeType = 403,
     kLineListNamesake = 404,
     kLineUnopenableFileType = 405,
+    kLineShortFileType = 406,
 };
 
 const char kStrangeness[] = "WARNING!  Strangeness happening, non list or struct type saying it is one.!";
@@ -189,9 +190,16 @@ bool SaveStructFields(CKvtNodeStruct* pNode, const CKvtStructHandle* pStruct)
 
 bool CKvtNodeTopLevelStruct::SaveDocument(const char* pFileName)
 {
-    // A four-character file type that the header check refuses would give a
-    // file that cannot be opened again; shorter ones fail in the walk below.
+    // A file type that the header check refuses would give a file that cannot
+    // be opened again. A shorter one would fail in the walk below at every
+    // node, one warning each: it fails here, once.
     const std::string_view sFileType(m_sFileType.CStr(), static_cast<size_t>(m_sFileType.GetLength()));
+    if (sFileType.size() < 4) {
+        COroString sMessage;
+        sMessage.Format("The file type '%s' is shorter than four characters; nothing was saved.", m_sFileType.CStr());
+        OroWarning(kModule, kLineShortFileType, sMessage.CStr());
+        return false;
+    }
     if (sFileType.size() == 4 && !IsOpenableFileType(sFileType)) {
         COroString sMessage;
         sMessage.Format("The file type '%s' is not letters or digits padded with spaces, so the file could not be "

@@ -105,7 +105,7 @@ void COptions::AddRecentFile(const COroString& sFileName)
 {
     if (!FileExists(sFileName))
         return;
-    const int32_t nIndex = RecentFiles.IndexOfNoCase(sFileName);
+    const int32_t nIndex = RecentFiles.IndexOf(sFileName);
     if (nIndex >= 0)
         RecentFiles.Delete(nIndex);
     RecentFiles.Insert(0, sFileName);

@@ -1,6 +1,6 @@
 #include "RecentFileList.h"
 
-#include "asciitext.h"
+#include <string_view>
 
 const COroString& CRecentFileList::operator[](int32_t nIndex) const
 {
@@ -26,12 +26,12 @@ bool CRecentFileList::Delete(int32_t nIndex)
     return true;
 }
 
-int32_t CRecentFileList::IndexOfNoCase(const COroString& sName) const
+int32_t CRecentFileList::IndexOf(const COroString& sName) const
 {
+    const std::string_view sWanted(sName.CStr(), static_cast<size_t>(sName.GetLength()));
     for (int32_t i = 0; i < Count(); ++i) {
         const COroString& sItem = m_Items[static_cast<size_t>(i)];
-        if (AsciiEqualNoCase({sItem.CStr(), static_cast<size_t>(sItem.GetLength())},
-                             {sName.CStr(), static_cast<size_t>(sName.GetLength())}))
+        if (std::string_view(sItem.CStr(), static_cast<size_t>(sItem.GetLength())) == sWanted)
             return i;
     }
     return -1;

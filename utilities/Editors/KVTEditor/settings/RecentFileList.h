@@ -21,9 +21,9 @@ public:
     bool Insert(int32_t nIndex, const COroString& sName);
     // Deletes the entry at nIndex; false (and no change) when there is none.
     bool Delete(int32_t nIndex);
-    // Index of the first entry equal to sName without regard to ASCII letter
-    // case, or -1.
-    int32_t IndexOfNoCase(const COroString& sName) const;
+    // Index of the first entry equal to sName byte for byte, or -1. Names
+    // that differ in letter case are different files here.
+    int32_t IndexOf(const COroString& sName) const;
 
     // Called after every change; the handler may change the list again.
     void SetOnChange(TChangeHandler handler) { m_OnChange = std::move(handler); }

@@ -5,7 +5,7 @@
 
 CKvtDocumentSession::CKvtDocumentSession(CKvtTreeModel& treeModel, IKvtSessionView& view, IKvtDialogs& dialogs)
     : m_TreeModel(treeModel), m_View(view), m_Dialogs(dialogs), m_bModified(false), m_bReadOnly(false),
-      m_pLocStrNode(nullptr), m_bLocStrEditing(false)
+      m_pLocStrNode(nullptr)
 {}
 
 CKvtDocumentSession::~CKvtDocumentSession()
@@ -61,4 +61,9 @@ void CKvtDocumentSession::SelectItem(const QModelIndex& index)
 void CKvtDocumentSession::RefreshGui()
 {
     m_View.RefreshGui();
+}
+
+bool CKvtDocumentSession::ApplyPendingPanelEdit()
+{
+    return m_View.ApplyPendingPanelEdit();
 }

@@ -6,6 +6,7 @@
 // instead of on the main window.
 
 #include <QModelIndex>
+#include <functional>
 #include <memory>
 
 #include "KVTTreeNodes.h"
@@ -46,11 +47,12 @@ public:
     void SetUnmodified() { m_bModified = false; }
 
     // The localized-string node shown on its page, and whether a panel
-    // control has the focus (the page does not redisplay meanwhile).
+    // control has the focus (the page does not redisplay meanwhile), as the
+    // probe given by the window finds it when asked.
     CKvtNodeLOCSTRING* LocStrNode() const { return m_pLocStrNode; }
     void SetLocStrNode(CKvtNodeLOCSTRING* pNode) { m_pLocStrNode = pNode; }
-    bool IsLocStrEditing() const { return m_bLocStrEditing; }
-    void SetLocStrEditing(bool bEditing) { m_bLocStrEditing = bEditing; }
+    bool IsLocStrEditing() const { return m_IsLocStrEditing && m_IsLocStrEditing(); }
+    void SetLocStrEditingProbe(std::function<bool()> isEditing) { m_IsLocStrEditing = std::move(isEditing); }
 
     // The program's own clipboard: a deep copy the session owns.
     CKvtNodeBase* ClipboardNode() const { return m_pClipboardNode.get(); }
@@ -63,6 +65,9 @@ public:
     CKvtNodeBase* SelectedNode() const;
     void SelectItem(const QModelIndex& index);
     void RefreshGui();
+    // Every command that works on the document as a whole (save, export,
+    // close, undo...) calls this first; false: do not go on.
+    bool ApplyPendingPanelEdit();
 
 private:
     CKvtTreeModel& m_TreeModel;
@@ -74,6 +79,6 @@ private:
     bool m_bModified;
     bool m_bReadOnly;
     CKvtNodeLOCSTRING* m_pLocStrNode;
-    bool m_bLocStrEditing;
+    std::function<bool()> m_IsLocStrEditing;
     std::unique_ptr<CKvtNodeBase> m_pClipboardNode;
 };

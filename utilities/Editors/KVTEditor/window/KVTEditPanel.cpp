@@ -43,12 +43,62 @@ bool IsIntegerType(TKvtFieldType nType)
     return nType >= ftBYTE && nType <= ftINT64;
 }
 
+bool IsNumberType(TKvtFieldType nType)
+{
+    return nType >= ftBYTE && nType <= ftDOUBLE;
+}
+
 } // namespace
 
 CKvtEditPanel::CKvtEditPanel(CKvtDocumentSession& session, CKvtLocStringPage& locStringPage,
                              const KvtEditPanelControls_st& controls)
-    : m_Session(session), m_LocStringPage(locStringPage), m_Controls(controls), m_bApplying(false)
-{}
+    : m_Session(session), m_LocStringPage(locStringPage), m_Controls(controls), m_bApplying(false),
+      m_pShownNode(nullptr)
+{
+    const auto typed = [this]() { NotifyTyped(); };
+    m_Connections.push_back(QObject::connect(m_Controls.eValue, &QPlainTextEdit::textChanged, typed));
+    for (QLineEdit* pBox : {m_Controls.eNType, m_Controls.eFieldID, m_Controls.eNIndex, m_Controls.eStrRef})
+        m_Connections.push_back(QObject::connect(pBox, &QLineEdit::textEdited, typed));
+}
+
+CKvtEditPanel::~CKvtEditPanel()
+{
+    // The controls outlive the panel.
+    for (const QMetaObject::Connection& connection : m_Connections)
+        QObject::disconnect(connection);
+}
+
+void CKvtEditPanel::NotifyTyped() const
+{
+    if (m_OnTyped)
+        m_OnTyped();
+}
+
+KvtPanelTexts_st CKvtEditPanel::CurrentTexts(CKvtNodeBase* pNode) const
+{
+    const bool bLocString = pNode && pNode->GetType() == ftLOCSTRING;
+    return {bLocString ? BoxText(*m_Controls.eStrRef) : MemoText(*m_Controls.eValue), BoxText(*m_Controls.eNType),
+            BoxText(*m_Controls.eFieldID), BoxText(*m_Controls.eNIndex)};
+}
+
+void CKvtEditPanel::RememberShownTexts(CKvtNodeBase* pNode)
+{
+    m_pShownNode = pNode;
+    m_Shown = CurrentTexts(pNode);
+    // Filling the boxes reported them as changed; now they are not.
+    NotifyTyped();
+}
+
+bool CKvtEditPanel::HasTypedText() const
+{
+    // The shown node is only looked at while it is the selected one: after
+    // the document is closed the pointer is stale.
+    if (!m_pShownNode || m_Session.SelectedNode() != m_pShownNode)
+        return false;
+    const KvtPanelTexts_st current = CurrentTexts(m_pShownNode);
+    return (current.sValue != m_Shown.sValue || current.sType != m_Shown.sType || current.sLabel != m_Shown.sLabel ||
+            current.sIndex != m_Shown.sIndex);
+}
 
 void CKvtEditPanel::ClearPanelTexts()
 {
@@ -78,6 +128,7 @@ void CKvtEditPanel::DisplayNodeData()
     if (!pNode) {
         // The pages keep what they showed; only the boxes are emptied.
         ClearPanelTexts();
+        RememberShownTexts(nullptr);
         return;
     }
     SetMemoText(*m_Controls.eValue, pNode->GetEditText());
@@ -92,6 +143,7 @@ void CKvtEditPanel::DisplayNodeData()
         m_Controls.pcDataPage->setCurrentWidget(m_Controls.tsFieldTab);
     }
     m_LocStringPage.RefreshLocStrGui();
+    RememberShownTexts(pNode);
 }
 
 void CKvtEditPanel::ShowValueAsHex(CKvtNodeBase* pNode)
@@ -127,21 +179,29 @@ bool CKvtEditPanel::IsValidFieldID(const QModelIndex& item, const COroString& sL
     return IsValidFieldIdText(sNewLabel, sOwnLabel, siblings);
 }
 
-void CKvtEditPanel::SetDataFromEdits()
+bool CKvtEditPanel::SetDataFromEdits()
 {
     const QModelIndex item = m_Session.SelectedItem();
     CKvtNodeBase* pNode = m_Session.TreeModel().NodeAt(item);
-    if (!pNode || m_bApplying)
-        return;
-    m_bApplying = true;
+    // Boxes filled for another node (or for none) hold nothing for this one.
+    if (!pNode || m_bApplying || pNode != m_pShownNode)
+        return true;
     const bool bLocString = pNode->GetType() == ftLOCSTRING;
 
     // What the panel shows before, and what the node itself would show.
-    const COroString sValue = bLocString ? BoxText(*m_Controls.eStrRef) : MemoText(*m_Controls.eValue);
-    const COroString sTyped = sValue + BoxTexts();
+    const KvtPanelTexts_st typed = CurrentTexts(pNode);
+    const bool bValueTyped = typed.sValue != m_Shown.sValue;
+    const bool bTypeTyped = typed.sType != m_Shown.sType;
+    const bool bLabelTyped = typed.sLabel != m_Shown.sLabel;
+    const bool bIndexTyped = typed.sIndex != m_Shown.sIndex;
+    if (!bValueTyped && !bTypeTyped && !bLabelTyped && !bIndexTyped)
+        return true;
+    m_bApplying = true;
+    const COroString sTyped = typed.sValue + typed.sType + typed.sLabel + typed.sIndex;
     const COroString sNodeTexts = pNode->GetEditText() + TypeBoxText(pNode) + pNode->m_sLabel + IndexText(pNode);
 
-    if (!IsValidFieldID(item, BoxText(*m_Controls.eFieldID))) {
+    const bool bLabelOk = !bLabelTyped || IsValidFieldID(item, typed.sLabel);
+    if (!bLabelOk) {
         KvtMessageBox_st box;
         box.sText = kInvalidLabelText;
         box.sTitle = g_sTitle.CStr();
@@ -151,17 +211,18 @@ void CKvtEditPanel::SetDataFromEdits()
         m_Controls.eFieldID->end(false);
     }
 
-    const bool bValueOk = pNode->SetFromText(sValue);
-    if (pNode->GetType() == ftSTRUCT) {
-        const COroString sTypeBox = BoxText(*m_Controls.eNType);
+    const bool bValueOk = !bValueTyped || pNode->SetFromText(typed.sValue);
+    if (pNode->GetType() == ftSTRUCT && bTypeTyped) {
         const auto nStructID = static_cast<int32_t>(pNode->GetStructID());
         pNode->SetStructID(static_cast<uint32_t>(PanelIntegerOrDefault(
-            std::string_view(sTypeBox.CStr(), static_cast<size_t>(sTypeBox.GetLength())), nStructID)));
+            std::string_view(typed.sType.CStr(), static_cast<size_t>(typed.sType.GetLength())), nStructID)));
     }
-    pNode->m_sLabel = BoxText(*m_Controls.eFieldID);
-    const COroString sIndexBox = BoxText(*m_Controls.eNIndex);
-    pNode->m_nIndex = PanelIntegerOrDefault(
-        std::string_view(sIndexBox.CStr(), static_cast<size_t>(sIndexBox.GetLength())), pNode->m_nIndex);
+    if (bLabelTyped && bLabelOk)
+        pNode->m_sLabel = typed.sLabel;
+    if (bIndexTyped) {
+        pNode->m_nIndex = PanelIntegerOrDefault(
+            std::string_view(typed.sIndex.CStr(), static_cast<size_t>(typed.sIndex.GetLength())), pNode->m_nIndex);
+    }
 
     // Show what the node holds now.
     SetMemoText(*m_Controls.eValue, pNode->GetEditText());
@@ -171,7 +232,8 @@ void CKvtEditPanel::SetDataFromEdits()
     }
     ShowNodeBoxes(pNode);
     ShowValueAsHex(pNode);
-    const COroString sShown = MemoText(*m_Controls.eValue) + BoxTexts();
+    const COroString sShown = (bLocString ? BoxText(*m_Controls.eStrRef) : MemoText(*m_Controls.eValue)) + BoxTexts();
+    RememberShownTexts(pNode);
 
     // Rejected, or not shown as typed (300 in a BYTE shows 44).
     if (!bValueOk || sTyped != sShown)
@@ -183,17 +245,23 @@ void CKvtEditPanel::SetDataFromEdits()
         m_Session.MarkModified();
         m_Session.RefreshGui();
     }
+    return bLabelOk;
 }
 
-void CKvtEditPanel::ValueKeyDown()
+bool CKvtEditPanel::ValueKeyDown()
 {
     QPlainTextEdit& memo = *m_Controls.eValue;
     const int nCaret = memo.textCursor().position();
+    CKvtNodeBase* pNode = m_Session.SelectedNode();
+    const bool bNumber = pNode && IsNumberType(pNode->GetType());
     SetDataFromEdits();
+    if (bNumber)
+        return true;
     QTextCursor cursor = memo.textCursor();
     // The shown text may be shorter than the typed one.
     cursor.setPosition(std::min(nCaret, std::max(0, memo.document()->characterCount() - 1)));
     memo.setTextCursor(cursor);
+    return false;
 }
 
 void CKvtEditPanel::ShowOnlyPage(QWidget* pPage)

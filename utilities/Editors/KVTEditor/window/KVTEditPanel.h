@@ -8,6 +8,8 @@
 // differs from what was typed, re-captions the tree item and marks the
 // document modified when the texts differed from the node's.
 
+#include <QMetaObject>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -40,22 +42,41 @@ struct KvtEditPanelControls_st {
     QAction* miHexView;
 };
 
+// The texts of the panel's boxes, as shown or as typed. The value is the
+// StrRef box's text for a localized string, else the value memo's.
+struct KvtPanelTexts_st {
+    COroString sValue;
+    COroString sType;
+    COroString sLabel;
+    COroString sIndex;
+};
+
 class CKvtEditPanel {
 public:
     // The panel fills the localized-string page when it shows such a node.
     CKvtEditPanel(CKvtDocumentSession& session, CKvtLocStringPage& locStringPage,
                   const KvtEditPanelControls_st& controls);
+    ~CKvtEditPanel();
     CKvtEditPanel(const CKvtEditPanel&) = delete;
     CKvtEditPanel& operator=(const CKvtEditPanel&) = delete;
 
     // Fills the panel from the selected item (empties the boxes when there
     // is none).
     void DisplayNodeData();
-    // Applies the panel to the selected item's node.
-    void SetDataFromEdits();
-    // Enter in the value memo: applies, then puts the caret back where it
-    // was so that the memo's own line break lands there.
-    void ValueKeyDown();
+    // Applies what the user typed into the boxes since the node was shown;
+    // a box not typed in is left alone, so that looking at a node never
+    // changes it (a FLOAT's "%.12f" text would read back as another value).
+    // False when the label check refused the typed label (the rest is
+    // applied all the same).
+    bool SetDataFromEdits();
+    // Whether a box holds text typed since the node was shown.
+    bool HasTypedText() const;
+    // Called whenever the user types into a box.
+    void SetOnTyped(std::function<void()> onTyped) { m_OnTyped = std::move(onTyped); }
+    // Enter in the value memo: applies; true when the key is consumed. A
+    // number takes no line break; other values get the memo's own line
+    // break at the caret, which is put back where it was.
+    bool ValueKeyDown();
     // The panel's part of the window refresh: the label caption, the one
     // page that fits the node and which boxes are editable.
     void RefreshNodeGui();
@@ -65,6 +86,10 @@ private:
     void ShowValueAsHex(CKvtNodeBase* pNode);
     void ShowNodeBoxes(CKvtNodeBase* pNode);
     COroString BoxTexts() const;
+    KvtPanelTexts_st CurrentTexts(CKvtNodeBase* pNode) const;
+    // Remembers what the boxes show for the node (null: no node shown).
+    void RememberShownTexts(CKvtNodeBase* pNode);
+    void NotifyTyped() const;
     void ShowOnlyPage(QWidget* pPage);
     void ClearPanelTexts();
 
@@ -74,4 +99,9 @@ private:
     // Applying shows a box, and a box moves the focus: a nested apply of the
     // same panel must not run while the first is half done.
     bool m_bApplying;
+    // The node the boxes were filled for and what they showed.
+    CKvtNodeBase* m_pShownNode;
+    KvtPanelTexts_st m_Shown;
+    std::function<void()> m_OnTyped;
+    std::vector<QMetaObject::Connection> m_Connections;
 };

@@ -16,6 +16,7 @@
 #include <QTabWidget>
 #include <QTreeView>
 #include <QUrl>
+#include <algorithm>
 #include <cstdio>
 
 #include "Bcdebug.h"
@@ -79,6 +80,28 @@ std::vector<COroString> DroppedFiles(const QMimeData* pData)
             files.emplace_back(QFile::encodeName(url.toLocalFile()).constData());
     }
     return files;
+}
+
+// The nodes of the item and of its parent items, the root's first.
+std::vector<CKvtNodeBase*> NodeChain(const CKvtTreeModel& model, QModelIndex item)
+{
+    std::vector<CKvtNodeBase*> chain;
+    for (; item.isValid(); item = model.parent(item))
+        chain.push_back(model.NodeAt(item));
+    std::reverse(chain.begin(), chain.end());
+    return chain;
+}
+
+// The item that shows the chain's last node after a rebuild, its parents'
+// children made on the way; invalid when the chain no longer holds.
+QModelIndex FindNodeChain(CKvtTreeModel& model, const std::vector<CKvtNodeBase*>& chain)
+{
+    QModelIndex item = model.RootIndex();
+    if (chain.empty() || model.NodeAt(item) != chain.front())
+        return QModelIndex();
+    for (size_t i = 1; i < chain.size() && item.isValid(); ++i)
+        item = model.FindChildItem(item, chain[i]);
+    return item;
 }
 
 // BCAssert's orderly shutdown: the message loop ends as after a normal quit,
@@ -273,14 +296,28 @@ void TfrmMain::RefreshDocumentGui()
             sCaption = sCaption + "*";
     }
     setWindowTitle(QString::fromLocal8Bit(sCaption.CStr()));
-    actFileSave->setEnabled(session.IsModified() && !session.IsReadOnly());
+    // Save applies the panel's typed text first, so that text is a change.
+    const bool bTyped = m_pEditPanel && m_pLocStringPage &&
+                        (m_pEditPanel->HasTypedText() || m_pLocStringPage->HasTypedText());
+    actFileSave->setEnabled((session.IsModified() || bTyped) && !session.IsReadOnly());
     actFileSaveAs->setEnabled(true);
 }
 
 void TfrmMain::RebuildTreeView()
 {
+    // A rebuild forgets the selection while the panel still shows the node:
+    // the node is selected again (its parents expanded), or, when it is gone
+    // with its document, the panel shows that nothing is selected.
+    const std::vector<CKvtNodeBase*> chain = NodeChain(*m_pTreeModel, SelectedItem());
     m_pTreeModel->Rebuild(m_pSession->RootNode(), miPreviewDataInTree->isChecked(),
                           m_pNavigation && m_pNavigation->IsFileOrder());
+    const QModelIndex item = FindNodeChain(*m_pTreeModel, chain);
+    if (item.isValid()) {
+        SelectItem(item);
+    } else {
+        SelectItem(QModelIndex());
+        DisplayNodeData();
+    }
 }
 
 QModelIndex TfrmMain::SelectedItem() const
@@ -338,6 +375,18 @@ void TfrmMain::DisplayNodeData()
 void TfrmMain::SetDataFromEdits()
 {
     m_pEditPanel->SetDataFromEdits();
+}
+
+bool TfrmMain::ApplyPendingPanelEdit()
+{
+    // The focus may never have left the box (a shortcut, a toolbar button, a
+    // menu, which takes no focus): apply as if the node were left now.
+    CKvtNodeBase* pNode = m_pSession->SelectedNode();
+    if (!pNode)
+        return true;
+    if (pNode->GetType() == ftLOCSTRING)
+        m_pLocStringPage->SaveLocStrText();
+    return m_pEditPanel->SetDataFromEdits();
 }
 
 void TfrmMain::AddNodeMenuClick(QAction* pSender)
@@ -402,7 +451,7 @@ void TfrmMain::miHexViewClick()
 void TfrmMain::actFileNewExecute()
 {
     // Unsaved changes are offered for saving first, as before Open.
-    if (AskSaveChanges() == TKvtBoxAnswer::Cancel)
+    if (!ApplyPendingPanelEdit() || AskSaveChanges() == TKvtBoxAnswer::Cancel)
         return;
     CloseFile();
     m_pSession->StartDocument(COroString(), false);
@@ -415,6 +464,8 @@ void TfrmMain::actFileNewExecute()
 
 void TfrmMain::actFileOpenExecute()
 {
+    if (!ApplyPendingPanelEdit())
+        return;
     if (AskSaveChanges() != TKvtBoxAnswer::Cancel) {
         odMain->InitialDir = g_pOptions->Path.CStr();
         if (odMain->Execute()) {
@@ -429,6 +480,8 @@ void TfrmMain::actFileOpenExecute()
 
 void TfrmMain::actFileSaveExecute()
 {
+    if (!ApplyPendingPanelEdit())
+        return;
     sdMain->InitialDir = g_pOptions->Path.CStr();
     CKvtDocumentSession& session = *m_pSession;
     if (session.FileName().GetLength() == 0) {
@@ -448,6 +501,8 @@ void TfrmMain::actFileSaveExecute()
 
 void TfrmMain::actFileSaveAsExecute()
 {
+    if (!ApplyPendingPanelEdit())
+        return;
     sdMain->InitialDir = g_pOptions->Path.CStr();
     CKvtDocumentSession& session = *m_pSession;
     if (session.RootNode() && sdMain->Execute()) {
@@ -466,6 +521,8 @@ void TfrmMain::actFileSaveAsExecute()
 
 void TfrmMain::actFileExportExecute()
 {
+    if (!ApplyPendingPanelEdit())
+        return;
     sdExport->InitialDir = FolderOfFileName(m_pSession->FileName()).CStr();
     if (!sdExport->Execute())
         return;
@@ -505,6 +562,12 @@ void TfrmMain::actHexEditExecute()
 
 void TfrmMain::miPreviewDataInTreeClick()
 {
+    // The check mark has toggled already; typed text is applied before the
+    // panel is filled again, and a refused label keeps the old setting.
+    if (!ApplyPendingPanelEdit()) {
+        miPreviewDataInTree->setChecked(!miPreviewDataInTree->isChecked());
+        return;
+    }
     RebuildTreeView();
 }
 
@@ -520,6 +583,10 @@ void TfrmMain::closeEvent(QCloseEvent* pEvent)
 
 void TfrmMain::FormClose(bool& bCanClose)
 {
+    if (!ApplyPendingPanelEdit()) {
+        bCanClose = false;
+        return;
+    }
     if (!m_pSession->IsModified()) {
         bCanClose = ShowBox("Are you sure you wish to exit?", kConfirmTitle, TKvtBoxIcon::Question,
                             TKvtBoxButtons::OkCancel) == TKvtBoxAnswer::Ok;
@@ -535,7 +602,7 @@ void TfrmMain::RecentFileClick(QAction* pItem)
         return;
     }
     const COroString sFileName = CKvtRecentFilesMenu::FileNameOf(pItem);
-    if (AskSaveChanges() == TKvtBoxAnswer::Cancel)
+    if (!ApplyPendingPanelEdit() || AskSaveChanges() == TKvtBoxAnswer::Cancel)
         return;
     OpenFile(sFileName);
     DisplayNodeData();
@@ -546,7 +613,7 @@ void TfrmMain::WMDropFiles(const std::vector<COroString>& files)
 {
     if (files.empty())
         return;
-    if (AskSaveChanges() == TKvtBoxAnswer::Cancel)
+    if (!ApplyPendingPanelEdit() || AskSaveChanges() == TKvtBoxAnswer::Cancel)
         return;
     OpenFile(files.front());
     RefreshGui();

@@ -68,6 +68,10 @@ public:
     void DisplayNodeData();
     // Applies the panel's texts to the selected node.
     void SetDataFromEdits();
+    // What the panel holds typed but not yet applied is applied, as leaving
+    // the node would; false when a check refused it. Every command on the
+    // whole document calls this first and stops on false.
+    bool ApplyPendingPanelEdit() override;
 
     // Files dropped on the window, in the order given: the first is opened.
     void WMDropFiles(const std::vector<COroString>& files);

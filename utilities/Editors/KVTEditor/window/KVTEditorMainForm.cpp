@@ -52,6 +52,10 @@ constexpr int kInfoTopHeight = 150;
 constexpr int kInfoMemoHeight = 63;
 constexpr int kInfoEditWidth = 100;
 constexpr int kValueStripHeight = 36;
+// The language row: box, Add, Delete and the hint beside them.
+constexpr int kLanguageBoxWidth = 56;
+constexpr int kLanguageButtonWidth = 48;
+constexpr int kLanguageHintWidth = 72;
 constexpr int kStatusBarHeight = 19;
 constexpr int kTreeIndent = 19;
 constexpr int kTreeFontPixels = 11;
@@ -353,7 +357,10 @@ QWidget* TfrmMain::CreateFieldPage()
     tsFieldTab = Named<QWidget>("tsFieldTab");
     auto* pLayout = new QVBoxLayout(tsFieldTab);
     auto* pStrip = new QWidget;
-    pStrip->setFixedHeight(kValueStripHeight);
+    pStrip->setObjectName(QStringLiteral("pValueStrip"));
+    // At least the designed height, more where the help wraps to more lines.
+    pStrip->setMinimumHeight(kValueStripHeight);
+    pStrip->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
     auto* pStripLayout = new QHBoxLayout(pStrip);
     pStripLayout->setContentsMargins(0, 0, 0, 0);
     lValue = NewLabel("lValue", "Data Value:");
@@ -384,7 +391,8 @@ QWidget* TfrmMain::CreateLocStringPage()
     pRows->addWidget(lStrRefTitle, 0, 0);
     pRows->addWidget(eStrRef, 0, 1);
     pRows->addWidget(Label1, 0, 2);
-    pRows->addWidget(cbGender, 0, 3);
+    // The gender box spans the hint's column below it.
+    pRows->addWidget(cbGender, 0, 3, 1, 2);
     lLangIDTitle = NewLabel("lLangIDTitle", "Language ID:");
     cbLangIDs = Named<QComboBox>("cbLangIDs");
     cbLangIDs->setEditable(true);
@@ -399,10 +407,19 @@ QWidget* TfrmMain::CreateLocStringPage()
     pRows->addWidget(cbLangIDs, 1, 1);
     pRows->addWidget(bOroLocStringAdd, 1, 2);
     pRows->addWidget(bOroLocStringDelete, 1, 3);
-    pLayout->addLayout(pRows);
+    // The hint sits beside the box and the buttons it is about; they stay
+    // narrow so that it has room without widening the panel.
+    cbLangIDs->setMaximumWidth(kLanguageBoxWidth);
+    eStrRef->setMaximumWidth(kLanguageBoxWidth);
+    bOroLocStringAdd->setMaximumWidth(kLanguageButtonWidth);
+    bOroLocStringDelete->setMaximumWidth(kLanguageButtonWidth);
     Label4 = NewLabel("Label4", "Type a number THEN hit Add.");
     Label4->setWordWrap(true);
-    pLayout->addWidget(Label4);
+    Label4->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    Label4->setMinimumWidth(kLanguageHintWidth);
+    pRows->addWidget(Label4, 1, 4);
+    pRows->setColumnStretch(4, 1);
+    pLayout->addLayout(pRows);
     mOroLocStringValue = Named<QPlainTextEdit>("mOroLocStringValue");
     pLayout->addWidget(mOroLocStringValue, 1);
     return tsLocStringTab;
@@ -479,6 +496,10 @@ void TfrmMain::CreatePanelHandlers()
     m_pPanelEvents->Watch(mOroLocStringValue, TRole::Shared);
     m_pPanelEvents->Watch(bOroLocStringAdd, TRole::Button);
     m_pPanelEvents->Watch(bOroLocStringDelete, TRole::Button);
+    session.SetLocStrEditingProbe([this]() { return m_pPanelEvents && m_pPanelEvents->HasEditingFocus(); });
+    // Typed text counts for Save before it is applied.
+    m_pEditPanel->SetOnTyped([this]() { RefreshDocumentGui(); });
+    m_pLocStringPage->SetOnTyped([this]() { RefreshDocumentGui(); });
 
     connect(tvKVT->selectionModel(), &QItemSelectionModel::currentChanged, this, &TfrmMain::tvKVTCurrentChanged);
 }

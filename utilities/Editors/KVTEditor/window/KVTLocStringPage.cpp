@@ -14,7 +14,7 @@
 #include "collation.h"
 
 CKvtLocStringPage::CKvtLocStringPage(CKvtDocumentSession& session, const KvtLocStringControls_st& controls)
-    : m_Session(session), m_Controls(controls)
+    : m_Session(session), m_Controls(controls), m_nShownLanguage(-1)
 {
     // Only what the user does counts as a change of the boxes: the page's
     // own filling of them redisplays explicitly.
@@ -23,6 +23,27 @@ CKvtLocStringPage::CKvtLocStringPage(CKvtDocumentSession& session, const KvtLocS
     connect(m_Controls.cbGender, &QComboBox::activated, this, [this]() { DisplayOroLocString(); });
     connect(m_Controls.bOroLocStringAdd, &QPushButton::clicked, this, [this]() { bOroLocStringAddClick(); });
     connect(m_Controls.bOroLocStringDelete, &QPushButton::clicked, this, [this]() { bOroLocStringDeleteClick(); });
+    connect(m_Controls.cbLangIDs->lineEdit(), &QLineEdit::textEdited, this, [this]() { NotifyTyped(); });
+    connect(m_Controls.mOroLocStringValue, &QPlainTextEdit::textChanged, this, [this]() { NotifyTyped(); });
+}
+
+void CKvtLocStringPage::NotifyTyped() const
+{
+    if (m_OnTyped)
+        m_OnTyped();
+}
+
+void CKvtLocStringPage::RememberShown(int32_t nLanguage, const COroString& sText)
+{
+    m_nShownLanguage = nLanguage;
+    m_sShownText = sText;
+}
+
+bool CKvtLocStringPage::HasTypedText() const
+{
+    const int32_t nLanguage = ChosenLanguage();
+    return m_Session.LocStrNode() && nLanguage >= 0 &&
+           (nLanguage != m_nShownLanguage || MemoText(*m_Controls.mOroLocStringValue) != m_sShownText);
 }
 
 int32_t CKvtLocStringPage::ChosenLanguage() const
@@ -74,6 +95,7 @@ void CKvtLocStringPage::RefreshLocStrGui()
     list.clear();
     list.setCurrentIndex(-1);
     list.clearEditText();
+    RememberShown(-1, COroString());
     m_Controls.mOroLocStringValue->clear();
     m_Controls.eStrRef->clear();
     CKvtNodeLOCSTRING* pNode = m_Session.LocStrNode();
@@ -112,7 +134,11 @@ void CKvtLocStringPage::ShowLanguageText()
 {
     QPlainTextEdit& memo = *m_Controls.mOroLocStringValue;
     COroString sText;
-    if (FindLanguageText(ChosenLanguage(), sText)) {
+    const int32_t nLanguage = ChosenLanguage();
+    const bool bFound = FindLanguageText(nLanguage, sText);
+    // Remembered first: the memo reports its new text as typed at once.
+    RememberShown(nLanguage, sText);
+    if (bFound) {
         SetMemoText(memo, sText);
         memo.setEnabled(true);
         UseWindowColour(memo);
@@ -128,14 +154,18 @@ void CKvtLocStringPage::SaveLocStrText()
     CKvtNodeLOCSTRING* pNode = m_Session.LocStrNode();
     if (!pNode)
         return;
+    // Storing an untyped text again would still change the node (both
+    // genders become one entry, which moves last): only typed text is stored.
     const int32_t nLanguage = ChosenLanguage();
-    if (nLanguage >= 0) {
+    if (HasTypedText()) {
         m_Session.MarkModified();
         COroString sOld;
         if (FindLanguageText(nLanguage, sOld))
             pNode->m_Value.RemoveString(nLanguage);
         // An empty text stores nothing, so clearing a text removes the language.
-        pNode->m_Value.AddString(nLanguage, MemoText(*m_Controls.mOroLocStringValue), 0);
+        const COroString sText = MemoText(*m_Controls.mOroLocStringValue);
+        pNode->m_Value.AddString(nLanguage, sText, 0);
+        RememberShown(nLanguage, sText);
         RecaptionNode(pNode);
     }
     m_Session.RefreshGui();
@@ -159,6 +189,10 @@ void CKvtLocStringPage::bOroLocStringAddClick()
             pNode->m_Value.AddString(nLanguage, COroString(), 0);
             RecaptionNode(pNode);
         }
+        // The memo's text is not stored under the new language yet: the
+        // next exit stores it even untyped (an emptied entry is then removed
+        // by an empty text, as the file cannot hold it).
+        RememberShown(-1, COroString());
         // A negative number is listed although it can never be stored.
         InsertLanguageItem(sItem);
         list.setEditText(sItem);
@@ -177,9 +211,14 @@ void CKvtLocStringPage::bOroLocStringDeleteClick()
     if (!pNode)
         return;
     const int32_t nLanguage = ChosenLanguage();
-    if (nLanguage >= 0) {
+    COroString sOld;
+    if (nLanguage >= 0 && FindLanguageText(nLanguage, sOld)) {
         pNode->m_Value.RemoveString(nLanguage);
         RecaptionNode(pNode);
+        // A removed language is a change in its own right, whether or not a
+        // store marked the document on the way to the button.
+        m_Session.MarkModified();
+        m_Session.RefreshGui();
     }
     RefreshLocStrGui();
 }
@@ -203,18 +242,7 @@ void CKvtLocStringPage::cbLangIDsKeyPress()
     m_Controls.bOroLocStringAdd->click();
 }
 
-void CKvtLocStringPage::PropOnEnter()
-{
-    m_Session.SetLocStrEditing(true);
-}
-
-void CKvtLocStringPage::PropOnKeyDown()
-{
-    m_Session.SetLocStrEditing(true);
-}
-
 void CKvtLocStringPage::PropOnExit()
 {
     SaveLocStrText();
-    m_Session.SetLocStrEditing(false);
 }

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <cstdint>
+#include <functional>
 
 #include "KVTTreeNodes.h"
 #include "orostring.h"
@@ -37,19 +38,21 @@ public:
     // Shows the chosen language's text (unless a panel control is being
     // edited).
     void DisplayOroLocString();
-    // Stores the text under the chosen language, replacing both genders.
+    // Stores the typed text under the chosen language, replacing both genders.
     void SaveLocStrText();
     void bOroLocStringAddClick();
     void bOroLocStringDeleteClick();
     // Enter in the language box clicks Add.
     void cbLangIDsKeyPress();
 
-    // A panel control got the focus or a key: the page stops redisplaying.
-    void PropOnEnter();
-    void PropOnKeyDown();
     // A panel control lost the focus, and the panel has been applied: stores
-    // the text, then the page redisplays again.
+    // the text.
     void PropOnExit();
+    // Whether the language box or the text was typed in since the page
+    // showed or stored them: a store would change the node.
+    bool HasTypedText() const;
+    // Called whenever the user types into the language box or the text.
+    void SetOnTyped(std::function<void()> onTyped) { m_OnTyped = std::move(onTyped); }
 
 private:
     // The user picked an item of the language list: its text is shown even
@@ -65,6 +68,13 @@ private:
     // Lists the item in the list's order (the tree's collation).
     void InsertLanguageItem(const QString& sItem);
 
+    void RememberShown(int32_t nLanguage, const COroString& sText);
+    void NotifyTyped() const;
+
     CKvtDocumentSession& m_Session;
     KvtLocStringControls_st m_Controls;
+    // The language and text last shown or stored.
+    int32_t m_nShownLanguage;
+    COroString m_sShownText;
+    std::function<void()> m_OnTyped;
 };

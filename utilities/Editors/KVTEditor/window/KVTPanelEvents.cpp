@@ -1,5 +1,6 @@
 #include "KVTPanelEvents.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QWidget>
@@ -39,13 +40,9 @@ bool CKvtPanelEvents::eventFilter(QObject* pWatched, QEvent* pEvent)
     if (found == m_Roles.end())
         return false;
     switch (pEvent->type()) {
-    case QEvent::FocusIn:
-        if (IsUserFocusChange(pEvent))
-            FocusIn(found->second);
-        break;
     case QEvent::FocusOut:
         if (IsUserFocusChange(pEvent))
-            FocusOut(found->second);
+            FocusOut(pWatched, found->second);
         break;
     case QEvent::KeyPress: return KeyPress(found->second, static_cast<QKeyEvent*>(pEvent)->key());
     default: break;
@@ -53,21 +50,31 @@ bool CKvtPanelEvents::eventFilter(QObject* pWatched, QEvent* pEvent)
     return false;
 }
 
-void CKvtPanelEvents::FocusIn(TRole nRole)
+bool CKvtPanelEvents::IsEditingControl(const QObject* pControl) const
 {
-    switch (nRole) {
-    case TRole::Label:
-    case TRole::Property:
-    case TRole::StrRef:
-    case TRole::LanguageID:
-    case TRole::Shared: m_LocStringPage.PropOnEnter(); break;
-    case TRole::Value:
-    case TRole::Button: break;
-    }
+    const auto found = m_Roles.find(pControl);
+    return found != m_Roles.end() && found->second != TRole::Value && found->second != TRole::Button;
 }
 
-void CKvtPanelEvents::FocusOut(TRole nRole)
+bool CKvtPanelEvents::HasEditingFocus() const
 {
+    if (IsEditingControl(m_pLeaving))
+        return true;
+    // The focus may sit in a part of the control (a combo box's line edit)
+    // or in its popup (a drop-down list), whose parent is the control.
+    for (const QWidget* pWidget = QApplication::focusWidget(); pWidget; pWidget = pWidget->parentWidget()) {
+        if (m_Roles.count(pWidget))
+            return IsEditingControl(pWidget);
+    }
+    return false;
+}
+
+void CKvtPanelEvents::FocusOut(const QObject* pControl, TRole nRole)
+{
+    // While the exit handlers run the control still counts as being edited:
+    // the page must not redisplay the text it is about to store.
+    const QObject* pOuter = m_pLeaving;
+    m_pLeaving = pControl;
     switch (nRole) {
     case TRole::Value:
     case TRole::Button: m_EditPanel.SetDataFromEdits(); break;
@@ -80,23 +87,22 @@ void CKvtPanelEvents::FocusOut(TRole nRole)
         m_LocStringPage.PropOnExit();
         break;
     }
+    m_pLeaving = pOuter;
 }
 
 bool CKvtPanelEvents::KeyPress(TRole nRole, int nKey)
 {
     switch (nRole) {
     case TRole::Value:
-        // Not consumed: the memo then breaks the line at the caret.
-        if (IsEnter(nKey))
-            m_EditPanel.ValueKeyDown();
-        return false;
+        // A text value takes the memo's own line break at the caret; a
+        // number takes none.
+        return IsEnter(nKey) && m_EditPanel.ValueKeyDown();
     case TRole::Label:
     case TRole::StrRef:
         if (IsEnter(nKey))
             m_EditPanel.SetDataFromEdits();
         return false;
     case TRole::LanguageID:
-        m_LocStringPage.PropOnKeyDown();
         if (IsEnter(nKey)) {
             m_LocStringPage.cbLangIDsKeyPress();
             // The list would otherwise take Enter as the end of an edit and

@@ -38,17 +38,25 @@ public:
 
     // Focus changes that count as entering or leaving a control.
     static bool IsUserFocusChange(const QEvent* pEvent);
+    // Whether one of the controls whose focus holds back the localized-string
+    // page's display (all but the value memo and the buttons) has the focus,
+    // or is being left right now. Asked of the focus itself each time: focus
+    // events that never come (a box, a missing window manager) cannot leave
+    // a stale state behind.
+    bool HasEditingFocus() const;
 
 protected:
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
 private:
-    void FocusIn(TRole nRole);
-    void FocusOut(TRole nRole);
+    void FocusOut(const QObject* pControl, TRole nRole);
+    bool IsEditingControl(const QObject* pControl) const;
     // True when the key is consumed.
     bool KeyPress(TRole nRole, int nKey);
 
     CKvtEditPanel& m_EditPanel;
     CKvtLocStringPage& m_LocStringPage;
     std::map<const QObject*, TRole> m_Roles;
+    // The control whose exit handlers are running.
+    const QObject* m_pLeaving = nullptr;
 };

@@ -64,7 +64,6 @@ void CKvtRecentFilesMenu::Rebuild()
     }
     auto* pSeparator = new QAction(&m_FileMenu);
     pSeparator->setObjectName(QStringLiteral("MRUSeparator"));
-    pSeparator->setText(QStringLiteral("-"));
     pSeparator->setSeparator(true);
     m_FileMenu.insertAction(m_FileMenu.actions().value(nFirstEntry + nCount, nullptr), pSeparator);
 }

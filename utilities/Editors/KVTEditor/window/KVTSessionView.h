@@ -16,4 +16,8 @@ public:
     virtual QModelIndex SelectedItem() const = 0;
     // Selects the item and makes it visible; an invalid index selects none.
     virtual void SelectItem(const QModelIndex& index) = 0;
+    // Applies what was typed in the panel as leaving the node would; false
+    // when a check refused the text (its message was shown), and the command
+    // that asked must not go on.
+    virtual bool ApplyPendingPanelEdit() = 0;
 };
