@@ -745,8 +745,8 @@ std::string CRandomEditSession::TypeThenCommand()
     if (nType == ftLOCSTRING || nType == ftBINARY || nType == ftTOPLEVELSTRUCT)
         return LeaveUntyped();
     const std::string sText = RandomValueText(m_Random, nType);
-    const uint32_t nCommand = m_Random.Below(3);
-    const char* const kCommands[] = {"save", "export", "Preview"};
+    const uint32_t nCommand = m_Random.Below(4);
+    const char* const kCommands[] = {"save", "export", "Preview", "export as JSON"};
     Log(std::string("type '") + sText + "' into '" + pNode->m_sLabel.CStr() + "' then " + kCommands[nCommand]);
     if (std::string sFault = ClickNode(pNode); !sFault.empty())
         return sFault;
@@ -769,8 +769,13 @@ std::string CRandomEditSession::TypeThenCommand()
     } else if (nCommand == 1) {
         m_Harness.Dialogs().QueueFileName(m_sScratchPath + ".txt");
         m_Harness.Action("actFileExport")->trigger();
-    } else {
+    } else if (nCommand == 2) {
         m_Harness.Action("miPreviewDataInTree")->trigger();
+    } else {
+        const std::string sJsonPath = m_sScratchPath + ".json";
+        m_Harness.Dialogs().QueueFileName(sJsonPath);
+        m_Harness.Action("actFileExportJson")->trigger();
+        std::remove(sJsonPath.c_str());
     }
     if (!sFault.empty())
         return sFault;

@@ -154,8 +154,15 @@ TfrmMain::TfrmMain(IKvtDialogs& dialogs, QWidget* pParent)
         ShowBox(sText.c_str(), g_sTitle.CStr(), TKvtBoxIcon::Error, TKvtBoxButtons::Ok);
     };
     m_pJsonCommands = std::make_unique<CKvtJsonCommands>(this, *m_pSession, m_Dialogs, std::move(window));
-    connect(actFileExportJson, &QAction::triggered, this, [this]() { m_pJsonCommands->ExportJson(); });
-    connect(actFileImportJson, &QAction::triggered, this, [this]() { m_pJsonCommands->ImportJson(); });
+    // As every file command, both first apply what was typed in the panel.
+    connect(actFileExportJson, &QAction::triggered, this, [this]() {
+        if (ApplyPendingPanelEdit())
+            m_pJsonCommands->ExportJson();
+    });
+    connect(actFileImportJson, &QAction::triggered, this, [this]() {
+        if (ApplyPendingPanelEdit())
+            m_pJsonCommands->ImportJson();
+    });
 }
 
 TfrmMain::~TfrmMain()
