@@ -15,6 +15,7 @@
 #include <memory>
 #include <set>
 
+#include "KVTDocumentSession.h"
 #include "KVTFileChecks.h"
 #include "KVTTreeModel.h"
 #include "PanelTestSupport.h"
@@ -100,16 +101,33 @@ constexpr std::array<uint32_t, static_cast<size_t>(TRandomCommand::Count)> kWeig
     3,  // LocStringDelete
     4,  // Save
     2,  // Reopen
+    6,  // Undo
+    4,  // Redo
+    1,  // UndoAll
 };
 
 } // namespace
 
 const char* RandomCommandName(TRandomCommand nCommand)
 {
-    static const char* const kNames[] = {
-        "select",        "edit value",      "edit label",       "edit struct ID", "add",
-        "copy",          "paste",           "delete",           "Hex Data",       "Preview",
-        "localized add", "localized store", "localized delete", "save",           "close and reopen"};
+    static const char* const kNames[] = {"select",
+                                         "edit value",
+                                         "edit label",
+                                         "edit struct ID",
+                                         "add",
+                                         "copy",
+                                         "paste",
+                                         "delete",
+                                         "Hex Data",
+                                         "Preview",
+                                         "localized add",
+                                         "localized store",
+                                         "localized delete",
+                                         "save",
+                                         "close and reopen",
+                                         "undo",
+                                         "redo",
+                                         "undo all and redo all"};
     return kNames[static_cast<size_t>(nCommand)];
 }
 
@@ -164,6 +182,7 @@ std::string CRandomEditSession::Start()
         return "the starting document does not save to its own bytes";
     if (!ActivateWindow(m_Window) || !m_Window.OpenFile(m_sPath.c_str()))
         return "the window did not open the starting document";
+    m_sOpenedForm = DocumentForm();
     return FindTreeMirrorFault(m_Window.TreeModel(), m_Window.RootNode());
 }
 
@@ -205,6 +224,9 @@ std::string CRandomEditSession::RunCommand(TRandomCommand nCommand)
     case TRandomCommand::LocStringDelete: return LocStringDelete();
     case TRandomCommand::Save: return Save();
     case TRandomCommand::Reopen: return Reopen();
+    case TRandomCommand::Undo: return UndoRedo(true);
+    case TRandomCommand::Redo: return UndoRedo(false);
+    case TRandomCommand::UndoAll: return UndoAllRedoAll();
     case TRandomCommand::Count: break;
     }
     return "unknown command";
@@ -641,7 +663,8 @@ std::string CRandomEditSession::CheckReopened()
     }
     if (!m_Window.RootNode()->SaveDocument(m_sScratchPath.c_str()))
         return "the reopened document could not be saved";
-    if (ReadFile(m_sScratchPath) != m_sReopenBytes) {
+    m_sOpenedForm = ReadFile(m_sScratchPath);
+    if (m_sOpenedForm != m_sReopenBytes) {
         // Kept for a closer look when asked for.
         if (const char* pKeep = std::getenv("KVT_RANDOM_KEEP")) {
             std::filesystem::copy_file(m_sPath, std::string(pKeep) + "/file.kvt",
@@ -653,6 +676,90 @@ std::string CRandomEditSession::CheckReopened()
         return m_bFileHeldAll ? "saving the reopened document gives other bytes than the file"
                               : "saving the reopened document gives other bytes than its first reopen did";
     }
+    return std::string();
+}
+
+std::string CRandomEditSession::DocumentForm()
+{
+    CKvtNodeTopLevelStruct* pRoot = m_Window.RootNode();
+    const COroString& sFileType = pRoot->m_sFileType;
+    if (!IsOpenableFileType(std::string_view(sFileType.CStr(), static_cast<size_t>(sFileType.GetLength()))))
+        return "outline\n" + TreeOutline(pRoot);
+    if (!pRoot->SaveDocument(m_sScratchPath.c_str()))
+        return "not saved";
+    return ReadFile(m_sScratchPath);
+}
+
+std::string CRandomEditSession::CheckReplayed()
+{
+    if (std::string sFault = FindTreeMirrorFault(m_Window.TreeModel(), m_Window.RootNode()); !sFault.empty())
+        return sFault;
+    const QUndoStack& stack = m_Window.Session().UndoStack();
+    if (m_Window.windowTitle().endsWith(QLatin1Char('*')) != !stack.isClean())
+        return "the caption's modified mark disagrees with the undo stack";
+    return std::string();
+}
+
+std::string CRandomEditSession::UndoRedo(bool bUndo)
+{
+    // A run of several, mostly from the tree, sometimes with text typed into
+    // the panel (Undo applies it first, as any command does).
+    const int32_t nTimes = m_Random.Between(1, 6);
+    Log(std::string(bUndo ? "undo " : "redo ") + std::to_string(nTimes) + " times");
+    QAction* pAction = m_Harness.Action(bUndo ? "actEditUndo" : "actEditRedo");
+    const QUndoStack& stack = m_Window.Session().UndoStack();
+    for (int32_t i = 0; i < nTimes; ++i) {
+        if (pAction->isEnabled() != (bUndo ? stack.canUndo() : stack.canRedo()))
+            return "the action's enabling disagrees with the undo stack";
+        const int nBefore = stack.index();
+        pAction->trigger();
+        if (bUndo && nBefore > 0)
+            ++m_Stats.nStepsUndone;
+        if (std::string sFault = CheckReplayed(); !sFault.empty())
+            return sFault;
+    }
+    return std::string();
+}
+
+std::string CRandomEditSession::UndoAllRedoAll()
+{
+    Log("undo all, redo all");
+    QUndoStack& stack = m_Window.Session().UndoStack();
+    QAction* pUndo = m_Harness.Action("actEditUndo");
+    QAction* pRedo = m_Harness.Action("actEditRedo");
+    // The last state is the one at the top of the stack.
+    while (stack.canRedo())
+        pRedo->trigger();
+    const std::string sLastForm = DocumentForm();
+    // Undo applies the panel first; nothing is typed there now, so the
+    // stack keeps its steps.
+    int32_t nUndone = 0;
+    const int32_t nSteps = stack.index();
+    while (stack.canUndo()) {
+        if (nUndone > nSteps)
+            return "Undo keeps finding steps to undo";
+        pUndo->trigger();
+        ++nUndone;
+        if (std::string sFault = CheckReplayed(); !sFault.empty())
+            return "undoing all: " + sFault;
+    }
+    m_Stats.nStepsUndone += nUndone;
+    m_Stats.nMostStepsUndone = std::max(m_Stats.nMostStepsUndone, nUndone);
+    if (pUndo->isEnabled())
+        return "Undo is enabled with nothing to undo";
+    if (DocumentForm() != m_sOpenedForm)
+        return "undoing every step does not give the document as it was opened";
+    int32_t nRedone = 0;
+    while (stack.canRedo()) {
+        pRedo->trigger();
+        ++nRedone;
+        if (std::string sFault = CheckReplayed(); !sFault.empty())
+            return "redoing all: " + sFault;
+    }
+    if (nRedone != nUndone)
+        return "redid " + std::to_string(nRedone) + " of " + std::to_string(nUndone) + " steps undone";
+    if (DocumentForm() != sLastForm)
+        return "redoing every step does not give the document as it was before";
     return std::string();
 }
 

@@ -2,10 +2,13 @@
 // One random editing run: a seeded document opened in the window, then
 // random commands as the user gives them (select, edit value, label and
 // struct ID, add each type, copy, paste, delete, Hex Data, Preview,
-// localized-string add/store/delete, save, close and reopen). After every
+// localized-string add/store/delete, save, close and reopen, runs of Undo
+// and Redo, and undoing every step then redoing them all). After every
 // command the tree view must mirror the document; after every save the file
 // must open again as the tree it was saved from (apart from what the format
-// cannot hold), and the opened document must save to the same bytes.
+// cannot hold), and the opened document must save to the same bytes. Undoing
+// every step gives the bytes the document saved to when it was opened;
+// redoing them all gives the bytes of the state before.
 
 #include <array>
 #include <cstdint>
@@ -35,6 +38,9 @@ enum class TRandomCommand {
     LocStringDelete,
     Save,
     Reopen,
+    Undo,
+    Redo,
+    UndoAll,
     Count
 };
 
@@ -49,6 +55,8 @@ struct RandomEditStats_st {
     int32_t nVersionsReplaced = 0;
     int32_t nBoxes = 0;
     int32_t nMaxNodes = 0;
+    int32_t nStepsUndone = 0;     // by Undo and Undo All together
+    int32_t nMostStepsUndone = 0; // by one Undo All
 };
 
 const char* RandomCommandName(TRandomCommand nCommand);
@@ -80,11 +88,19 @@ private:
     std::string LocStringDelete();
     std::string Save();
     std::string Reopen();
+    std::string UndoRedo(bool bUndo);
+    std::string UndoAllRedoAll();
 
     // Checks of a save's outcome, and of the document just opened again.
     std::string CheckWrittenSave();
     std::string CheckRefusedSave();
     std::string CheckReopened();
+    // After one Undo or Redo: the view mirrors the document and the caption
+    // marks it modified exactly when the stack is off its clean state.
+    std::string CheckReplayed();
+    // The bytes the window's document saves to now, or its outline when its
+    // file type cannot be saved.
+    std::string DocumentForm();
     std::string CheckReports(TRandomCommand nCommand);
 
     // Clicks the node's item (right button when bRight); a fault when it did
@@ -110,6 +126,8 @@ private:
     bool m_bFileHeldAll = true;
     // Whether the command's save was refused.
     bool m_bSaveRefused = false;
+    // What the document saved to when it was last opened.
+    std::string m_sOpenedForm;
     std::deque<std::string> m_Log;
     RandomEditStats_st m_Stats;
 };

@@ -9,6 +9,7 @@
 #include <QTextDocument>
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "KVTControlText.h"
@@ -17,6 +18,7 @@
 #include "KVTLocStringPage.h"
 #include "KVTPanelText.h"
 #include "KVTTreeModel.h"
+#include "KVTUndoCommands.h"
 #include "bcglobal.h"
 
 namespace {
@@ -131,15 +133,16 @@ void CKvtEditPanel::SetDataFromEdits()
 {
     const QModelIndex item = m_Session.SelectedItem();
     CKvtNodeBase* pNode = m_Session.TreeModel().NodeAt(item);
-    if (!pNode || m_bApplying)
+    if (!pNode || m_bApplying || m_Session.IsReplaying())
         return;
     m_bApplying = true;
     const bool bLocString = pNode->GetType() == ftLOCSTRING;
+    // One apply is one undo step, however many boxes it changes.
+    std::unique_ptr<CKvtNodeEditStep> pStep = m_Session.BeginNodeEdit(pNode, item);
 
-    // What the panel shows before, and what the node itself would show.
+    // What the panel shows before.
     const COroString sValue = bLocString ? BoxText(*m_Controls.eStrRef) : MemoText(*m_Controls.eValue);
     const COroString sTyped = sValue + BoxTexts();
-    const COroString sNodeTexts = pNode->GetEditText() + TypeBoxText(pNode) + pNode->m_sLabel + IndexText(pNode);
 
     if (!IsValidFieldID(item, BoxText(*m_Controls.eFieldID))) {
         KvtMessageBox_st box;
@@ -178,11 +181,10 @@ void CKvtEditPanel::SetDataFromEdits()
         m_Session.Dialogs().Beep();
     m_Session.TreeModel().UpdateCaption(item);
     m_bApplying = false;
-    // Compared as texts: 007 typed for 7 counts as a change.
-    if (sTyped != sNodeTexts) {
-        m_Session.MarkModified();
+    // Only a change of the node is a change of the document: 007 typed for 7
+    // leaves it as it was.
+    if (m_Session.EndNodeEdit(std::move(pStep)))
         m_Session.RefreshGui();
-    }
 }
 
 void CKvtEditPanel::ValueKeyDown()

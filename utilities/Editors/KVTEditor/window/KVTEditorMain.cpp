@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QShowEvent>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QTreeView>
 #include <QUrl>
 #include <cstdio>
@@ -118,6 +119,7 @@ TfrmMain::~TfrmMain()
     // selection handler and the parts that work on the session go first,
     // then the session with its document and clipboard.
     disconnect(tvKVT->selectionModel(), nullptr, this, nullptr);
+    disconnect(&m_pSession->UndoStack(), nullptr, this, nullptr);
     m_pPanelEvents.reset();
     m_pNodeCommands.reset();
     m_pEditPanel.reset();
@@ -249,6 +251,23 @@ void TfrmMain::RefreshDocumentGui()
     setWindowTitle(QString::fromLocal8Bit(sCaption.CStr()));
     actFileSave->setEnabled(session.IsModified() && !session.IsReadOnly());
     actFileSaveAs->setEnabled(true);
+    RefreshUndoActions();
+}
+
+void TfrmMain::RefreshUndoActions()
+{
+    // A label may hold '&', which the menu would take for a mnemonic.
+    const auto named = [](const char* pVerb, const QString& sStep) {
+        QString sText = QString::fromLatin1(pVerb);
+        if (!sStep.isEmpty())
+            sText += QLatin1Char(' ') + QString(sStep).replace(QLatin1Char('&'), QLatin1String("&&"));
+        return sText;
+    };
+    const QUndoStack& stack = m_pSession->UndoStack();
+    actEditUndo->setText(named("Undo", stack.canUndo() ? stack.undoText() : QString()));
+    actEditUndo->setEnabled(stack.canUndo());
+    actEditRedo->setText(named("Redo", stack.canRedo() ? stack.redoText() : QString()));
+    actEditRedo->setEnabled(stack.canRedo());
 }
 
 void TfrmMain::RebuildTreeView()
@@ -306,11 +325,48 @@ void TfrmMain::tvKVTChange()
 void TfrmMain::DisplayNodeData()
 {
     m_pEditPanel->DisplayNodeData();
+    ForgetPanelTyping();
 }
 
 void TfrmMain::SetDataFromEdits()
 {
     m_pEditPanel->SetDataFromEdits();
+}
+
+void TfrmMain::ApplyPendingPanelText()
+{
+    // As leaving the selected node applies it, but only when something was
+    // typed since the panel showed the node: re-reading what it merely shows
+    // (a value in hexadecimal, a small FLOAT) could make a step of its own
+    // before every Undo and cut off every Redo.
+    const bool bTyped = eValue->document()->isModified() || eFieldID->isModified() || eNType->isModified() ||
+                        eStrRef->isModified() || mOroLocStringValue->document()->isModified() ||
+                        (cbLangIDs->lineEdit() && cbLangIDs->lineEdit()->isModified());
+    const QModelIndex item = SelectedItem();
+    if (bTyped && item.isValid())
+        tvKVTChanging(item);
+    ForgetPanelTyping();
+}
+
+void TfrmMain::ForgetPanelTyping()
+{
+    // Emptying a box counts as typing for Qt; showing a node does not.
+    for (QLineEdit* pBox : {eFieldID, eNType, eNIndex, eStrRef, cbLangIDs->lineEdit()}) {
+        if (pBox)
+            pBox->setModified(false);
+    }
+    eValue->document()->setModified(false);
+    mOroLocStringValue->document()->setModified(false);
+}
+
+void TfrmMain::actEditUndoExecute()
+{
+    m_pSession->Undo();
+}
+
+void TfrmMain::actEditRedoExecute()
+{
+    m_pSession->Redo();
 }
 
 void TfrmMain::AddNodeMenuClick(QAction* pSender)

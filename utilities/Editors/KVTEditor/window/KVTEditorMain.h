@@ -63,7 +63,9 @@ public:
     // Recreates the tree view from the document (an empty view without one).
     void RebuildTreeView();
     // Fills the edit panel from the selected tree item.
-    void DisplayNodeData();
+    void DisplayNodeData() override;
+    // Applies what was typed into the panel to the selected node.
+    void ApplyPendingPanelText() override;
     // Applies the panel's texts to the selected node.
     void SetDataFromEdits();
 
@@ -100,6 +102,8 @@ public slots:
     void actFileSaveAsExecute();
     void actFileExportExecute();
     void actFileExitExecute();
+    void actEditUndoExecute();
+    void actEditRedoExecute();
     void actHexEditExecute();
     void miPreviewDataInTreeClick();
     void miHexViewClick();
@@ -138,6 +142,10 @@ private:
     // Any request to close the window; bCanClose false refuses it.
     void FormClose(bool& bCanClose);
     void RefreshDocumentGui();
+    // Undo and Redo name the step they would take, or are disabled.
+    void RefreshUndoActions();
+    // What the panel's boxes hold counts as shown, not typed.
+    void ForgetPanelTyping();
     void WriteExportFile(const std::string& sFileName);
     TKvtBoxAnswer ShowBox(const COroString& sText, const char* pTitle, TKvtBoxIcon nIcon, TKvtBoxButtons nButtons);
     void ShowOpenError(TKvtOpenResult nResult, const char* pFileName);
@@ -168,6 +176,8 @@ private:
     QAction* actNodePaste;
     QAction* actNodeDelete;
     QAction* actHexEdit;
+    QAction* actEditUndo;
+    QAction* actEditRedo;
 
     // Menus.
     QMenuBar* mmMain;

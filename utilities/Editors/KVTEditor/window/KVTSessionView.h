@@ -16,4 +16,9 @@ public:
     virtual QModelIndex SelectedItem() const = 0;
     // Selects the item and makes it visible; an invalid index selects none.
     virtual void SelectItem(const QModelIndex& index) = 0;
+    // Fills the panel from the selected item.
+    virtual void DisplayNodeData() = 0;
+    // Applies the panel's pending text to the selected node, as leaving it
+    // would.
+    virtual void ApplyPendingPanelText() = 0;
 };
