@@ -101,6 +101,9 @@ private:
     // The bytes the window's document saves to now, or its outline when its
     // file type cannot be saved.
     std::string DocumentForm();
+    // The same for the undo checks: a fault when reports came before it; the
+    // save's own warnings are dropped.
+    std::string TakeForm(std::string& sForm);
     std::string CheckReports(TRandomCommand nCommand);
 
     // Clicks the node's item (right button when bRight); a fault when it did
