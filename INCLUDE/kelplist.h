@@ -38,6 +38,18 @@ public:
         element[num++] = t;
     }
 
+    // Puts t at position i (0 to GetNum()), moving the later elements up.
+    void InsertAt(int32_t i, T t)
+    {
+        KELPLIST_CHECK(i >= 0 && i <= num, "i>=0 && i<=num");
+        Add(t);
+        if (i < num - 1) {
+            std::memmove(static_cast<void*>(element + i + 1), element + i,
+                         sizeof(T) * static_cast<uint32_t>(num - 1 - i));
+            element[i] = t;
+        }
+    }
+
     void SetSize(int32_t s)
     {
         KELPLIST_CHECK(s > 0, "s>0");

@@ -48,4 +48,12 @@ struct BenchEditFigures_st {
     double dDeleteNode = -1;
     double dExpandList = -1;
     int32_t nListSiblings = -1;
+    // Undo and Redo of a paste and of a delete of a 100,001-node subtree
+    // (its 100,000 items shown), until the view is up to date.
+    double dUndoPaste = -1;
+    double dRedoPaste = -1;
+    double dUndoDelete = -1;
+    double dRedoDelete = -1;
+    // Heap bytes that 1,000 value edits keep on the undo stack.
+    int64_t nValueStepsBytes = -1;
 };

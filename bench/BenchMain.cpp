@@ -328,6 +328,7 @@ int main(int argc, char** argv)
             pWindow->OpenToTree(sFile);
             edits.sDocument = figures.sName;
             pWindow->MeasureEdits(edits, 9);
+            pWindow->MeasureUndo(edits, 9);
         }
         pWindow->CloseDocument();
         MeasureMemoryInChildren(sFile, nRuns, figures);

@@ -122,6 +122,12 @@ void CBenchReport::PrintEdits(std::FILE* pOut) const
     std::fprintf(pOut, "  add a node                           %8s ms\n", Millis(m_Edits.dAddNode).c_str());
     std::fprintf(pOut, "  paste a 10-node subtree              %8s ms\n", Millis(m_Edits.dPasteSubtree).c_str());
     std::fprintf(pOut, "  delete a node                        %8s ms\n", Millis(m_Edits.dDeleteNode).c_str());
+    std::fprintf(pOut, "  undo a 100,001-node paste            %8s ms\n", Millis(m_Edits.dUndoPaste).c_str());
+    std::fprintf(pOut, "  redo a 100,001-node paste            %8s ms\n", Millis(m_Edits.dRedoPaste).c_str());
+    std::fprintf(pOut, "  undo a 100,001-node delete           %8s ms\n", Millis(m_Edits.dUndoDelete).c_str());
+    std::fprintf(pOut, "  redo a 100,001-node delete           %8s ms\n", Millis(m_Edits.dRedoDelete).c_str());
+    std::fprintf(pOut, "  memory of 1,000 value steps          %8s KB\n",
+                 Number(static_cast<double>(m_Edits.nValueStepsBytes) / 1e3, "%.0f").c_str());
 }
 
 void CBenchReport::PrintTargets(std::FILE* pOut) const
@@ -187,4 +193,12 @@ void CBenchReport::PrintTargets(std::FILE* pOut) const
                                                     {"edit: delete a node <= 16 ms", m_Edits.dDeleteNode}};
     for (const auto& [pWhat, dSeconds] : edits)
         line(pWhat, dSeconds >= 0, dSeconds <= 0.016, Millis(dSeconds) + " ms");
+    const std::pair<const char*, double> replays[] = {{"undo: paste of 100,001 nodes <= 50 ms", m_Edits.dUndoPaste},
+                                                      {"redo: paste of 100,001 nodes <= 50 ms", m_Edits.dRedoPaste},
+                                                      {"undo: delete of 100,001 nodes <= 50 ms", m_Edits.dUndoDelete},
+                                                      {"redo: delete of 100,001 nodes <= 50 ms", m_Edits.dRedoDelete}};
+    for (const auto& [pWhat, dSeconds] : replays)
+        line(pWhat, dSeconds >= 0, dSeconds <= 0.050, Millis(dSeconds) + " ms");
+    line("undo: 1,000 value steps < 1 MB", m_Edits.nValueStepsBytes >= 0, m_Edits.nValueStepsBytes < 1000 * 1000,
+         Number(static_cast<double>(m_Edits.nValueStepsBytes) / 1e3, "%.0f") + " KB");
 }

@@ -5,12 +5,15 @@
 #include <QAction>
 #include <QPlainTextEdit>
 #include <QTreeView>
+#include <QUndoStack>
+#include <malloc.h>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
 #include "BenchClock.h"
 #include "BenchPaintWatch.h"
+#include "KVTDocumentSession.h"
 #include "KVTEditorMain.h"
 #include "KVTTreeModel.h"
 #include "processenv.h"
@@ -225,4 +228,71 @@ void CBenchWindow::MeasureEdits(BenchEditFigures_st& figures, int nRuns)
     figures.dDeleteNode = CBenchClock::MedianOf(deleted);
     if (m_Dialogs.Unscripted() > 0 || !m_Dialogs.Boxes().empty())
         std::fprintf(stderr, "kvt_bench: the edits showed %zu boxes\n", m_Dialogs.Boxes().size());
+}
+
+void CBenchWindow::TimeUndoRedo(int nRuns, double& dUndo, double& dRedo)
+{
+    std::vector<double> undone, redone;
+    for (int i = 0; i < nRuns; ++i) {
+        undone.push_back(RunCommand("actEditUndo"));
+        redone.push_back(RunCommand("actEditRedo"));
+    }
+    dUndo = CBenchClock::MedianOf(undone);
+    dRedo = CBenchClock::MedianOf(redone);
+}
+
+void CBenchWindow::MeasureUndo(BenchEditFigures_st& figures, int nRuns)
+{
+    CKvtTreeModel& model = m_pWindow->TreeModel();
+    CKvtNodeTopLevelStruct* pRoot = m_pWindow->RootNode();
+    if (!pRoot)
+        return;
+    // A struct of 100,000 leaves, pasted under the root and expanded, so that
+    // each step moves 100,001 nodes and 100,001 items.
+    CKvtNodeBase* pBig = CreateKvtNode(ftSTRUCT);
+    pBig->m_sLabel = "UndoBench";
+    for (int32_t i = 0; i < 100000; ++i) {
+        CKvtNodeBase* pLeaf = CreateKvtNode(ftINT);
+        pLeaf->m_sLabel = COroString(("U" + std::to_string(i)).c_str());
+        pLeaf->m_nIndex = i;
+        pBig->GetStructNode()->AddChild(pLeaf);
+    }
+    m_pWindow->ReplaceClipboardNode(pBig);
+    const QModelIndex rootIndex = model.RootIndex();
+    m_pWindow->SelectItem(rootIndex);
+    SettleView();
+    RunCommand("actNodePaste");
+    const QModelIndex pasted = model.ChildItem(rootIndex, model.ChildItemCount(rootIndex) - 1);
+    ExpandItem(pasted);
+    TimeUndoRedo(nRuns, figures.dUndoPaste, figures.dRedoPaste);
+
+    m_pWindow->SelectItem(model.ChildItem(rootIndex, model.ChildItemCount(rootIndex) - 1));
+    SettleView();
+    RunCommand("actNodeDelete");
+    TimeUndoRedo(nRuns, figures.dUndoDelete, figures.dRedoDelete);
+    m_pWindow->ReplaceClipboardNode(nullptr);
+
+    // 1,000 value edits, each one step; the stack is then emptied, and what
+    // it gave back is what the steps held.
+    QModelIndex leafIndex;
+    for (int nRow = 0; nRow < model.ChildItemCount(rootIndex) && !leafIndex.isValid(); ++nRow) {
+        const TKvtFieldType nType = model.NodeAt(model.ChildItem(rootIndex, nRow))->GetType();
+        if ((nType >= ftBYTE && nType <= ftINT64) || nType == ftSTRING)
+            leafIndex = model.ChildItem(rootIndex, nRow);
+    }
+    if (!leafIndex.isValid())
+        return;
+    QUndoStack& stack = m_pWindow->Session().UndoStack();
+    stack.clear();
+    // Consecutive numbers: every apply changes the value (a BYTE too).
+    for (int i = 0; i < 1000; ++i)
+        SelectAndApply(leafIndex, std::to_string(1000 + i).c_str());
+    const int nSteps = stack.count();
+    const int64_t nWithSteps = static_cast<int64_t>(mallinfo2().uordblks);
+    stack.clear();
+    const int64_t nWithout = static_cast<int64_t>(mallinfo2().uordblks);
+    if (nSteps == 1000)
+        figures.nValueStepsBytes = nWithSteps - nWithout;
+    else
+        std::fprintf(stderr, "kvt_bench: 1,000 value edits made %d steps\n", nSteps);
 }

@@ -34,6 +34,10 @@ public:
     // Single edits in the open document, inside its largest top-level list,
     // through the window's own commands.
     void MeasureEdits(BenchEditFigures_st& figures, int nRuns);
+    // Undo and Redo in the open document: a 100,001-node subtree pasted as
+    // the root's last child and deleted again, and the memory of 1,000
+    // value steps.
+    void MeasureUndo(BenchEditFigures_st& figures, int nRuns);
 
 private:
     // Runs the event loop until the tree has painted (and, with a valid
@@ -45,6 +49,8 @@ private:
     double SelectAndApply(const QModelIndex& item, const char* pText);
     // Seconds for the window action of that name, until the view is up to date.
     double RunCommand(const char* pAction);
+    // Median seconds of Undo and of Redo, taken in turns.
+    void TimeUndoRedo(int nRuns, double& dUndo, double& dRedo);
 
     CKvtScriptedDialogs m_Dialogs;
     std::unique_ptr<TfrmMain> m_pWindow;

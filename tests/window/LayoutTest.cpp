@@ -177,8 +177,9 @@ void LayoutTest::menusHoldTheirItems()
     QCOMPARE(titles, (QStringList{"&File", "Edit", "View"}));
 
     const QMenu* pEdit = Find<QMenu>(window, "miEdit");
-    QCOMPARE(ItemNames(pEdit), (QStringList{"miNodeCopy", "miNodePaste", "N3", "miNodeDelete", "N4", "miHexEdit", "N7",
-                                            "miFind", "miFindNext", "miFindPrevious", "miCopyPath"}));
+    QCOMPARE(ItemNames(pEdit), (QStringList{"miEditUndo", "miEditRedo", "N6", "miNodeCopy", "miNodePaste", "N3",
+                                            "miNodeDelete", "N4", "miHexEdit", "N7", "miFind", "miFindNext",
+                                            "miFindPrevious", "miCopyPath"}));
     // A menu item shows its action's caption and shortcut and runs it.
     QCOMPARE(Find<QAction>(window, "miNodeCopy")->text(),
              QStringLiteral("Copy Node / Subtree\t") + QKeySequence("Ctrl+C").toString(QKeySequence::NativeText));

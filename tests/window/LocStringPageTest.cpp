@@ -233,10 +233,15 @@ void LocStringPageTest::deletingTheOnlyLanguage()
     QVERIFY(f.Items().isEmpty());
     QCOMPARE(f.Text(), QString());
     QVERIFY(!f.Memo()->isEnabled());
-    // The removed language is a change of the document.
+    // The deleted language is a change like any other, and Undo brings it back.
     QVERIFY(f.Window().IsModified());
+    f.Window().findChild<QAction*>("actEditUndo")->trigger();
+    QCOMPARE(EntryLanguages(pSingle), QStringList{"2"});
+    QVERIFY(!f.Window().IsModified());
+    f.Select("Flag");
+    QVERIFY(!f.Window().IsModified());
 
-    // From the memo, the memo's exit stores first (and marks the document).
+    // From the memo, the memo's exit stores first (the same text: no change).
     CKvtNodeBase* pTitle = f.Node("Title");
     f.Select("Title");
     ClickInto(f.Memo());
@@ -369,6 +374,7 @@ void LocStringPageTest::leavingTheNodeStoresTheChosenLanguage()
     f.Select("Flag");
     QVERIFY(!f.Window().IsModified());
     QCOMPARE(EntryLanguages(f.Node("Title")), (QStringList{"0", "2"}));
+    QCOMPARE(EntryText(f.Node("Title"), 0), QStringLiteral("Hello"));
     f.Select("Title");
     TypeInto(f.Memo(), QStringLiteral("Hi"));
     f.Select("Flag");

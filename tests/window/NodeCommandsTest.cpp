@@ -290,12 +290,13 @@ void NodeCommandsTest::pasteNeedsAContainer()
     const std::string sBefore = TreeOutline(window.RootNode());
     f.Select("P/M");
     f.TreeKey(Qt::Key_C);
-    // A leaf: nothing is pasted, but the command marks the document.
+    // A leaf: nothing is pasted, so nothing is marked or left to undo.
     f.Select("Flag");
     QVERIFY(window.findChild<QAction*>("actNodePaste")->isEnabled());
     f.TreeKey(Qt::Key_V);
     QCOMPARE(TreeOutline(window.RootNode()), sBefore);
-    QVERIFY(window.IsModified());
+    QVERIFY(!window.IsModified());
+    QVERIFY(!window.findChild<QAction*>("actEditUndo")->isEnabled());
 }
 
 void NodeCommandsTest::deleteDoesNothingOnTheRoot()

@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QTextDocument>
 #include <QTreeView>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -36,7 +37,11 @@ QPoint ItemPoint(TfrmMain& window, const QModelIndex& item)
         if (pTree->viewport()->rect().contains(pTree->visualRect(item)))
             break;
     }
-    return pTree->visualRect(item).center();
+    // A deep item may be wider than the viewport: its middle can then lie
+    // past the right edge, where a click selects nothing; its text's start
+    // is on the screen.
+    const QRect rect = pTree->visualRect(item);
+    return QPoint(std::min(rect.center().x(), rect.left() + 8), rect.center().y());
 }
 
 // The chain of nodes from the root down to pNode (empty when not found).

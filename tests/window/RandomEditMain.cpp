@@ -56,7 +56,8 @@ std::string Summary(const RandomEditStats_st& stats)
              " (namesake fields " + std::to_string(stats.nNamesakeFields) + ", non-struct list elements " +
              std::to_string(stats.nNonStructElements) + ", versions replaced " +
              std::to_string(stats.nVersionsReplaced) + "), boxes " + std::to_string(stats.nBoxes) +
-             ", largest document " + std::to_string(stats.nMaxNodes) + " nodes";
+             ", largest document " + std::to_string(stats.nMaxNodes) + " nodes, steps undone " +
+             std::to_string(stats.nStepsUndone) + " (at most " + std::to_string(stats.nMostStepsUndone) + " at once)";
     return sText;
 }
 

@@ -16,6 +16,7 @@
 #include <set>
 
 #include "KVTControlText.h"
+#include "KVTDocumentSession.h"
 #include "KVTFileChecks.h"
 #include "KVTJsonReader.h"
 #include "KVTJsonWriter.h"
@@ -107,6 +108,9 @@ constexpr std::array<uint32_t, static_cast<size_t>(TRandomCommand::Count)> kWeig
     2,  // ExportJson
     6,  // LeaveUntyped
     4,  // TypeThenCommand
+    6,  // Undo
+    4,  // Redo
+    1,  // UndoAll
 };
 
 } // namespace
@@ -114,10 +118,11 @@ constexpr std::array<uint32_t, static_cast<size_t>(TRandomCommand::Count)> kWeig
 const char* RandomCommandName(TRandomCommand nCommand)
 {
     static const char* const kNames[] = {
-        "select",        "edit value",      "edit label",       "edit struct ID", "add",
-        "copy",          "paste",           "delete",           "Hex Data",       "Preview",
-        "localized add", "localized store", "localized delete", "save",           "close and reopen",
-        "find",          "export as JSON",   "leave untyped",    "type then command"};
+        "select",        "edit value",      "edit label",       "edit struct ID",    "add",
+        "copy",          "paste",           "delete",           "Hex Data",          "Preview",
+        "localized add", "localized store", "localized delete", "save",              "close and reopen",
+        "find",          "export as JSON",  "leave untyped",    "type then command", "undo",
+        "redo",          "undo all and redo all"};
     return kNames[static_cast<size_t>(nCommand)];
 }
 
@@ -173,6 +178,7 @@ std::string CRandomEditSession::Start()
         return "the starting document does not save to its own bytes";
     if (!ActivateWindow(m_Window) || !m_Window.OpenFile(m_sPath.c_str()))
         return "the window did not open the starting document";
+    m_sOpenedForm = DocumentForm();
     return FindTreeMirrorFault(m_Window.TreeModel(), m_Window.RootNode());
 }
 
@@ -218,6 +224,9 @@ std::string CRandomEditSession::RunCommand(TRandomCommand nCommand)
     case TRandomCommand::ExportJson: return ExportJson();
     case TRandomCommand::LeaveUntyped: return LeaveUntyped();
     case TRandomCommand::TypeThenCommand: return TypeThenCommand();
+    case TRandomCommand::Undo: return UndoRedo(true);
+    case TRandomCommand::Redo: return UndoRedo(false);
+    case TRandomCommand::UndoAll: return UndoAllRedoAll();
     case TRandomCommand::Count: break;
     }
     return "unknown command";
@@ -313,6 +322,8 @@ std::string CRandomEditSession::EditValue()
 {
     // The root's value is its file type and version; change it rarely.
     CKvtNodeBase* pNode = m_Random.Percent(3) ? m_Window.RootNode() : PickNode(IsLeaf);
+    if (!pNode)
+        return Add();
     std::string sText;
     if (pNode->GetType() == ftTOPLEVELSTRUCT)
         sText = m_Random.Percent(70) ? "RAND V3.2" : m_Random.Text(m_Random.Below(10), kLetters);
@@ -678,7 +689,8 @@ std::string CRandomEditSession::CheckReopened()
     }
     if (!m_Window.RootNode()->SaveDocument(m_sScratchPath.c_str()))
         return "the reopened document could not be saved";
-    if (ReadFile(m_sScratchPath) != m_sReopenBytes) {
+    m_sOpenedForm = ReadFile(m_sScratchPath);
+    if (m_sOpenedForm != m_sReopenBytes) {
         // Kept for a closer look when asked for.
         if (const char* pKeep = std::getenv("KVT_RANDOM_KEEP")) {
             std::filesystem::copy_file(m_sPath, std::string(pKeep) + "/file.kvt",
@@ -690,6 +702,110 @@ std::string CRandomEditSession::CheckReopened()
         return m_bFileHeldAll ? "saving the reopened document gives other bytes than the file"
                               : "saving the reopened document gives other bytes than its first reopen did";
     }
+    return std::string();
+}
+
+std::string CRandomEditSession::TakeForm(std::string& sForm)
+{
+    if (!m_Reports.Reports().empty()) {
+        const OroRecordedReport_st& report = m_Reports.Reports().front();
+        return "unexpected report " + report.module + "/" + std::to_string(report.line) + ": " + report.message;
+    }
+    sForm = DocumentForm();
+    // Saving a tree the format cannot hold whole warns; the check is about
+    // the bytes, which are the same each time.
+    m_Reports.Clear();
+    return std::string();
+}
+
+std::string CRandomEditSession::DocumentForm()
+{
+    CKvtNodeTopLevelStruct* pRoot = m_Window.RootNode();
+    const COroString& sFileType = pRoot->m_sFileType;
+    if (!IsOpenableFileType(std::string_view(sFileType.CStr(), static_cast<size_t>(sFileType.GetLength()))))
+        return "outline\n" + TreeOutline(pRoot);
+    if (!pRoot->SaveDocument(m_sScratchPath.c_str()))
+        return "not saved";
+    return ReadFile(m_sScratchPath);
+}
+
+std::string CRandomEditSession::CheckReplayed()
+{
+    if (std::string sFault = FindTreeMirrorFault(m_Window.TreeModel(), m_Window.RootNode()); !sFault.empty())
+        return sFault;
+    const QUndoStack& stack = m_Window.Session().UndoStack();
+    if (m_Window.windowTitle().endsWith(QLatin1Char('*')) != !stack.isClean())
+        return "the caption's modified mark disagrees with the undo stack";
+    return std::string();
+}
+
+std::string CRandomEditSession::UndoRedo(bool bUndo)
+{
+    // A run of several, mostly from the tree, sometimes with text typed into
+    // the panel (Undo applies it first, as any command does).
+    const int32_t nTimes = m_Random.Between(1, 6);
+    Log(std::string(bUndo ? "undo " : "redo ") + std::to_string(nTimes) + " times");
+    QAction* pAction = m_Harness.Action(bUndo ? "actEditUndo" : "actEditRedo");
+    const QUndoStack& stack = m_Window.Session().UndoStack();
+    for (int32_t i = 0; i < nTimes; ++i) {
+        if (pAction->isEnabled() != (bUndo ? stack.canUndo() : stack.canRedo()))
+            return "the action's enabling disagrees with the undo stack";
+        const int nBefore = stack.index();
+        pAction->trigger();
+        if (bUndo && nBefore > 0)
+            ++m_Stats.nStepsUndone;
+        if (std::string sFault = CheckReplayed(); !sFault.empty())
+            return sFault;
+    }
+    return std::string();
+}
+
+std::string CRandomEditSession::UndoAllRedoAll()
+{
+    Log("undo all, redo all");
+    QUndoStack& stack = m_Window.Session().UndoStack();
+    QAction* pUndo = m_Harness.Action("actEditUndo");
+    QAction* pRedo = m_Harness.Action("actEditRedo");
+    // The last state is the one at the top of the stack.
+    while (stack.canRedo())
+        pRedo->trigger();
+    std::string sLastForm;
+    if (std::string sFault = TakeForm(sLastForm); !sFault.empty())
+        return sFault;
+    // Undo applies the panel first; nothing is typed there now, so the
+    // stack keeps its steps.
+    int32_t nUndone = 0;
+    const int32_t nSteps = stack.index();
+    while (stack.canUndo()) {
+        if (nUndone > nSteps)
+            return "Undo keeps finding steps to undo";
+        pUndo->trigger();
+        ++nUndone;
+        if (std::string sFault = CheckReplayed(); !sFault.empty())
+            return "undoing all: " + sFault;
+    }
+    m_Stats.nStepsUndone += nUndone;
+    m_Stats.nMostStepsUndone = std::max(m_Stats.nMostStepsUndone, nUndone);
+    if (pUndo->isEnabled())
+        return "Undo is enabled with nothing to undo";
+    std::string sForm;
+    if (std::string sFault = TakeForm(sForm); !sFault.empty())
+        return sFault;
+    if (sForm != m_sOpenedForm)
+        return "undoing every step does not give the document as it was opened";
+    int32_t nRedone = 0;
+    while (stack.canRedo()) {
+        pRedo->trigger();
+        ++nRedone;
+        if (std::string sFault = CheckReplayed(); !sFault.empty())
+            return "redoing all: " + sFault;
+    }
+    if (nRedone != nUndone)
+        return "redid " + std::to_string(nRedone) + " of " + std::to_string(nUndone) + " steps undone";
+    if (std::string sFault = TakeForm(sForm); !sFault.empty())
+        return sFault;
+    if (sForm != sLastForm)
+        return "redoing every step does not give the document as it was before";
     return std::string();
 }
 

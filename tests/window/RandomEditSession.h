@@ -4,10 +4,13 @@
 // struct ID, add each type, copy, paste, delete, Hex Data, Preview,
 // localized-string add/store/delete, save, close and reopen, find, export as
 // JSON, leaving a node without typing, typing and then saving, exporting or
-// toggling Preview before the focus leaves the box). After every command the
+// toggling Preview before the focus leaves the box, runs of Undo and Redo,
+// and undoing every step then redoing them all). After every command the
 // tree view must mirror the document; after every save the file
 // must open again as the tree it was saved from (apart from what the format
-// cannot hold), and the opened document must save to the same bytes.
+// cannot hold), and the opened document must save to the same bytes. Undoing
+// every step gives the bytes the document saved to when it was opened;
+// redoing them all gives the bytes of the state before.
 
 #include <array>
 #include <cstdint>
@@ -41,6 +44,9 @@ enum class TRandomCommand {
     ExportJson,
     LeaveUntyped,
     TypeThenCommand,
+    Undo,
+    Redo,
+    UndoAll,
     Count
 };
 
@@ -55,6 +61,8 @@ struct RandomEditStats_st {
     int32_t nVersionsReplaced = 0;
     int32_t nBoxes = 0;
     int32_t nMaxNodes = 0;
+    int32_t nStepsUndone = 0;     // by Undo and Undo All together
+    int32_t nMostStepsUndone = 0; // by one Undo All
 };
 
 const char* RandomCommandName(TRandomCommand nCommand);
@@ -93,11 +101,22 @@ private:
     std::string LeaveUntyped();
     std::string TypeThenCommand();
     std::string TypeThenSave();
+    std::string UndoRedo(bool bUndo);
+    std::string UndoAllRedoAll();
 
     // Checks of a save's outcome, and of the document just opened again.
     std::string CheckWrittenSave();
     std::string CheckRefusedSave();
     std::string CheckReopened();
+    // After one Undo or Redo: the view mirrors the document and the caption
+    // marks it modified exactly when the stack is off its clean state.
+    std::string CheckReplayed();
+    // The bytes the window's document saves to now, or its outline when its
+    // file type cannot be saved.
+    std::string DocumentForm();
+    // The same for the undo checks: a fault when reports came before it; the
+    // save's own warnings are dropped.
+    std::string TakeForm(std::string& sForm);
     std::string CheckReports(TRandomCommand nCommand);
 
     // Clicks the node's item (right button when bRight); a fault when it did
@@ -125,6 +144,8 @@ private:
     bool m_bSaveRefused = false;
     // Whether the command ran a save (it may warn where Save does).
     bool m_bSaveRan = false;
+    // What the document saved to when it was last opened.
+    std::string m_sOpenedForm;
     std::deque<std::string> m_Log;
     RandomEditStats_st m_Stats;
 };

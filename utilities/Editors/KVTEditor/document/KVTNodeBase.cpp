@@ -38,3 +38,8 @@ CKvtNodeBase* CKvtNodeBase::CopyFrom(CKvtNodeBase* pSource)
     m_nStructID = pSource->m_nStructID;
     return this;
 }
+
+bool CKvtNodeBase::HasSameValue(CKvtNodeBase*)
+{
+    return true; // nothing beyond the base fields
+}

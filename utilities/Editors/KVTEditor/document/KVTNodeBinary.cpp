@@ -55,3 +55,11 @@ CKvtNodeBase* CKvtNodeBINARY::CopyFrom(CKvtNodeBase* pSource)
     }
     return this;
 }
+
+bool CKvtNodeBINARY::HasSameValue(CKvtNodeBase* pSource)
+{
+    auto* pBinary = static_cast<CKvtNodeBINARY*>(pSource);
+    const uint32_t nSize = m_pData ? m_nDataSize : 0;
+    const uint32_t nOtherSize = pBinary->m_pData ? pBinary->m_nDataSize : 0;
+    return nSize == nOtherSize && (nSize == 0 || std::memcmp(m_pData, pBinary->m_pData, nSize) == 0);
+}

@@ -111,6 +111,20 @@ void CKvtNodeStruct::AddChild(CKvtNodeBase* pChild)
     m_Children.Add(pChild);
 }
 
+void CKvtNodeStruct::InsertChild(int32_t nIndex, CKvtNodeBase* pChild)
+{
+    m_Children.InsertAt(nIndex, pChild);
+}
+
+int32_t CKvtNodeStruct::IndexOfChild(const CKvtNodeBase* pChild) const
+{
+    for (int32_t i = 0; i < m_Children.GetNum(); ++i) {
+        if (m_Children[i] == pChild)
+            return i;
+    }
+    return -1;
+}
+
 void CKvtNodeStruct::RemoveChild(CKvtNodeBase* pChild)
 {
     m_Children.Remove(pChild);
@@ -201,4 +215,10 @@ void CKvtNodeTopLevelStruct::CopyOwnState(CKvtNodeStruct* pSource)
     auto* pRoot = static_cast<CKvtNodeTopLevelStruct*>(pSource);
     m_sFileType = pRoot->m_sFileType;
     m_sVersion = pRoot->m_sVersion;
+}
+
+bool CKvtNodeTopLevelStruct::HasSameValue(CKvtNodeBase* pSource)
+{
+    auto* pRoot = static_cast<CKvtNodeTopLevelStruct*>(pSource);
+    return m_sFileType == pRoot->m_sFileType && m_sVersion == pRoot->m_sVersion;
 }

@@ -111,3 +111,22 @@ COroString CKvtNodeLOCSTRING::GetHelpText()
 {
     return "Numerical value of StrRef.  Other data uses custom GUI.";
 }
+
+bool CKvtNodeLOCSTRING::HasSameValue(CKvtNodeBase* pSource)
+{
+    const COroLocString& other = static_cast<CKvtNodeLOCSTRING*>(pSource)->m_Value;
+    if (m_Value.StrRef != other.StrRef || m_Value.GetStringCount() != other.GetStringCount())
+        return false;
+    // Entries in stored order: the order is saved too.
+    for (int32_t i = 0; i < m_Value.GetStringCount(); ++i) {
+        int32_t nLanguage = -1, nOtherLanguage = -1;
+        COroString sText, sOtherText;
+        uint8_t nGender = 0, nOtherGender = 0;
+        const bool bRead = m_Value.GetStringByIndex(static_cast<uint32_t>(i), nLanguage, sText, nGender) != 0;
+        const bool bOtherRead =
+            other.GetStringByIndex(static_cast<uint32_t>(i), nOtherLanguage, sOtherText, nOtherGender) != 0;
+        if (bRead != bOtherRead || nLanguage != nOtherLanguage || nGender != nOtherGender || sText != sOtherText)
+            return false;
+    }
+    return true;
+}

@@ -4,7 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
+#include <concepts>
 #include <type_traits>
 
 #include "KVTCurrentResource.h"
@@ -58,6 +60,9 @@ public:
     // Copies this node's own state from a node of the same class (children too
     // for struct nodes). Called on fresh nodes only.
     virtual CKvtNodeBase* CopyFrom(CKvtNodeBase* pSource);
+    // Whether this node holds exactly the value of pSource, a node of the same
+    // class (label, index, struct ID and children aside).
+    virtual bool HasSameValue(CKvtNodeBase* pSource);
 
     int32_t m_nIndex;
     COroString m_sLabel;
@@ -84,6 +89,10 @@ public:
     CKvtNodeBase* CopyFrom(CKvtNodeBase* pSource) override;
 
     void AddChild(CKvtNodeBase* pChild);
+    // Puts the child at position nIndex (0 to the child count).
+    void InsertChild(int32_t nIndex, CKvtNodeBase* pChild);
+    // The child's position, or -1 when it is not a child of this node.
+    int32_t IndexOfChild(const CKvtNodeBase* pChild) const;
     // Makes room for nMore children beyond those held, so that a walk that
     // knows how many children follow grows the array once, not step by step.
     void ReserveChildren(int32_t nMore);
@@ -115,6 +124,7 @@ public:
     COroString GetHelpText() override;
     CKvtNodeBase* CopyFrom(CKvtNodeBase* pSource) override;
     void CopyOwnState(CKvtNodeStruct* pSource) override;
+    bool HasSameValue(CKvtNodeBase* pSource) override;
 
     // Fills this fresh root from a KVT file; false when the file was refused
     // (*pRefused then true, the root untouched) or when a field could not be
@@ -140,6 +150,17 @@ public:
         CKvtNodeBase::CopyFrom(pSource);
         m_Value = static_cast<CKvtNodeValue*>(pSource)->m_Value;
         return this;
+    }
+    bool HasSameValue(CKvtNodeBase* pSource) override
+    {
+        const T& other = static_cast<CKvtNodeValue*>(pSource)->m_Value;
+        // Numbers compare by their bits: a NaN equals itself, -0.0 differs from 0.0.
+        if constexpr (std::is_arithmetic_v<T>)
+            return std::memcmp(&m_Value, &other, sizeof(T)) == 0;
+        else if constexpr (std::equality_comparable<T>)
+            return m_Value == other;
+        else
+            return false; // a value class without == compares itself (LOCSTRING)
     }
     COroString GetPreviewText() override { return GetEditText(); }
 
@@ -226,6 +247,7 @@ public:
     COroString GetPreviewText() override;
     bool SetFromText(COroString sText) override;
     COroString GetHelpText() override;
+    bool HasSameValue(CKvtNodeBase* pSource) override;
 };
 
 class CKvtNodeBINARY : public CKvtNodeBase {
@@ -241,6 +263,7 @@ public:
     bool SetFromText(COroString sText) override;
     COroString GetHelpText() override;
     CKvtNodeBase* CopyFrom(CKvtNodeBase* pSource) override;
+    bool HasSameValue(CKvtNodeBase* pSource) override;
 
     uint8_t* m_pData;
     uint32_t m_nDataSize;

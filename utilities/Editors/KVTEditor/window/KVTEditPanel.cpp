@@ -9,6 +9,7 @@
 #include <QTextDocument>
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "KVTControlText.h"
@@ -17,6 +18,7 @@
 #include "KVTLocStringPage.h"
 #include "KVTPanelText.h"
 #include "KVTTreeModel.h"
+#include "KVTUndoCommands.h"
 #include "bcglobal.h"
 
 namespace {
@@ -183,8 +185,9 @@ bool CKvtEditPanel::SetDataFromEdits()
 {
     const QModelIndex item = m_Session.SelectedItem();
     CKvtNodeBase* pNode = m_Session.TreeModel().NodeAt(item);
-    // Boxes filled for another node (or for none) hold nothing for this one.
-    if (!pNode || m_bApplying || pNode != m_pShownNode)
+    // Boxes filled for another node (or for none) hold nothing for this one;
+    // while a step is undone or redone the boxes may show the state it leaves.
+    if (!pNode || m_bApplying || m_Session.IsReplaying() || pNode != m_pShownNode)
         return true;
     const bool bLocString = pNode->GetType() == ftLOCSTRING;
 
@@ -197,8 +200,9 @@ bool CKvtEditPanel::SetDataFromEdits()
     if (!bValueTyped && !bTypeTyped && !bLabelTyped && !bIndexTyped)
         return true;
     m_bApplying = true;
+    // One apply is one undo step, however many boxes it changes.
+    std::unique_ptr<CKvtNodeEditStep> pStep = m_Session.BeginNodeEdit(pNode, item);
     const COroString sTyped = typed.sValue + typed.sType + typed.sLabel + typed.sIndex;
-    const COroString sNodeTexts = pNode->GetEditText() + TypeBoxText(pNode) + pNode->m_sLabel + IndexText(pNode);
 
     const bool bLabelOk = !bLabelTyped || IsValidFieldID(item, typed.sLabel);
     if (!bLabelOk) {
@@ -240,11 +244,10 @@ bool CKvtEditPanel::SetDataFromEdits()
         m_Session.Dialogs().Beep();
     m_Session.TreeModel().UpdateCaption(item);
     m_bApplying = false;
-    // Compared as texts: 007 typed for 7 counts as a change.
-    if (sTyped != sNodeTexts) {
-        m_Session.MarkModified();
+    // Only a change of the node is a change of the document: 007 typed for 7
+    // leaves it as it was.
+    if (m_Session.EndNodeEdit(std::move(pStep)))
         m_Session.RefreshGui();
-    }
     return bLabelOk;
 }
 

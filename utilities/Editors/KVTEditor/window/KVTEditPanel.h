@@ -5,8 +5,8 @@
 // panel control loses the focus and on Enter in the value, label and StrRef
 // boxes. Applying parses through the node's own SetFromText, checks the
 // label among the siblings, shows what the node now holds, beeps when that
-// differs from what was typed, re-captions the tree item and marks the
-// document modified when the texts differed from the node's.
+// differs from what was typed, re-captions the tree item and records one
+// undo step when the node changed.
 
 #include <QMetaObject>
 #include <functional>

@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QShowEvent>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QTreeView>
 #include <QUrl>
 #include <algorithm>
@@ -171,6 +172,7 @@ TfrmMain::~TfrmMain()
     // selection handler and the parts that work on the session go first,
     // then the session with its document and clipboard.
     disconnect(tvKVT->selectionModel(), nullptr, this, nullptr);
+    disconnect(&m_pSession->UndoStack(), nullptr, this, nullptr);
     m_pNavigation.reset();
     m_pPanelEvents.reset();
     m_pNodeCommands.reset();
@@ -308,6 +310,23 @@ void TfrmMain::RefreshDocumentGui()
                         (m_pEditPanel->HasTypedText() || m_pLocStringPage->HasTypedText());
     actFileSave->setEnabled((session.IsModified() || bTyped) && !session.IsReadOnly());
     actFileSaveAs->setEnabled(true);
+    RefreshUndoActions();
+}
+
+void TfrmMain::RefreshUndoActions()
+{
+    // A label may hold '&', which the menu would take for a mnemonic.
+    const auto named = [](const char* pVerb, const QString& sStep) {
+        QString sText = QString::fromLatin1(pVerb);
+        if (!sStep.isEmpty())
+            sText += QLatin1Char(' ') + QString(sStep).replace(QLatin1Char('&'), QLatin1String("&&"));
+        return sText;
+    };
+    const QUndoStack& stack = m_pSession->UndoStack();
+    actEditUndo->setText(named("Undo", stack.canUndo() ? stack.undoText() : QString()));
+    actEditUndo->setEnabled(stack.canUndo());
+    actEditRedo->setText(named("Redo", stack.canRedo() ? stack.redoText() : QString()));
+    actEditRedo->setEnabled(stack.canRedo());
 }
 
 void TfrmMain::RebuildTreeView()
@@ -394,6 +413,16 @@ bool TfrmMain::ApplyPendingPanelEdit()
     if (pNode->GetType() == ftLOCSTRING)
         m_pLocStringPage->SaveLocStrText();
     return m_pEditPanel->SetDataFromEdits();
+}
+
+void TfrmMain::actEditUndoExecute()
+{
+    m_pSession->Undo();
+}
+
+void TfrmMain::actEditRedoExecute()
+{
+    m_pSession->Redo();
 }
 
 void TfrmMain::AddNodeMenuClick(QAction* pSender)

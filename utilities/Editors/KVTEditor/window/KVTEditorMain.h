@@ -65,7 +65,7 @@ public:
     // Recreates the tree view from the document (an empty view without one).
     void RebuildTreeView();
     // Fills the edit panel from the selected tree item.
-    void DisplayNodeData();
+    void DisplayNodeData() override;
     // Applies the panel's texts to the selected node.
     void SetDataFromEdits();
     // What the panel holds typed but not yet applied is applied, as leaving
@@ -108,6 +108,8 @@ public slots:
     void actFileSaveAsExecute();
     void actFileExportExecute();
     void actFileExitExecute();
+    void actEditUndoExecute();
+    void actEditRedoExecute();
     void actHexEditExecute();
     void miPreviewDataInTreeClick();
     void miHexViewClick();
@@ -146,6 +148,8 @@ private:
     // Any request to close the window; bCanClose false refuses it.
     void FormClose(bool& bCanClose);
     void RefreshDocumentGui();
+    // Undo and Redo name the step they would take, or are disabled.
+    void RefreshUndoActions();
     void WriteExportFile(const std::string& sFileName);
     TKvtBoxAnswer ShowBox(const COroString& sText, const char* pTitle, TKvtBoxIcon nIcon, TKvtBoxButtons nButtons);
     void ShowOpenError(TKvtOpenResult nResult, const char* pFileName);
@@ -180,6 +184,8 @@ private:
     QAction* actNodePaste;
     QAction* actNodeDelete;
     QAction* actHexEdit;
+    QAction* actEditUndo;
+    QAction* actEditRedo;
 
     // Menus.
     QMenuBar* mmMain;

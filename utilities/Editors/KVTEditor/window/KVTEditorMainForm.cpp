@@ -156,10 +156,15 @@ void TfrmMain::CreateActions()
     actNodeDelete = NewAction(actMain, "actNodeDelete", "Delete Node / Subtree", 6, QKeySequence(),
                               "Delete the currently selected node or subtree.");
     actHexEdit = NewAction(actMain, "actHexEdit", "&Hex Edit", 7, QKeySequence(Qt::Key_F5), nullptr);
+    actEditUndo = NewAction(actMain, "actEditUndo", "Undo", -1, QKeySequence(Qt::CTRL | Qt::Key_Z),
+                            "Undoes the last change to the document.");
+    actEditRedo = NewAction(actMain, "actEditRedo", "Redo", -1, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                            "Redoes the last change that was undone.");
+    actEditRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
 
     // Shortcuts work wherever the focus is in the window.
     addActions({actFileNew, actFileOpen, actFileSave, actFileSaveAs, actFileExport, actFileExit, actNodeCopy,
-                actNodePaste, actNodeDelete, actHexEdit});
+                actNodePaste, actNodeDelete, actHexEdit, actEditUndo, actEditRedo});
 
     connect(actFileNew, &QAction::triggered, this, &TfrmMain::actFileNewExecute);
     connect(actFileOpen, &QAction::triggered, this, &TfrmMain::actFileOpenExecute);
@@ -168,6 +173,8 @@ void TfrmMain::CreateActions()
     connect(actFileExport, &QAction::triggered, this, &TfrmMain::actFileExportExecute);
     connect(actFileExit, &QAction::triggered, this, &TfrmMain::actFileExitExecute);
     connect(actHexEdit, &QAction::triggered, this, &TfrmMain::actHexEditExecute);
+    connect(actEditUndo, &QAction::triggered, this, &TfrmMain::actEditUndoExecute);
+    connect(actEditRedo, &QAction::triggered, this, &TfrmMain::actEditRedoExecute);
 }
 
 void TfrmMain::CreateMenus()
@@ -196,6 +203,9 @@ void TfrmMain::CreateMenus()
     mmMain->addMenu(miFile);
 
     miEdit = Named<QMenu>("miEdit", QStringLiteral("Edit"), mmMain);
+    miEdit->addAction(CreateLinkedMenuItem(miEdit, "miEditUndo", actEditUndo));
+    miEdit->addAction(CreateLinkedMenuItem(miEdit, "miEditRedo", actEditRedo));
+    miEdit->addAction(NewSeparator(miEdit, "N6"));
     miNodeCopy = CreateLinkedMenuItem(miEdit, "miNodeCopy", actNodeCopy);
     miEdit->addAction(miNodeCopy);
     miNodePaste = CreateLinkedMenuItem(miEdit, "miNodePaste", actNodePaste);
@@ -502,6 +512,9 @@ void TfrmMain::CreatePanelHandlers()
     m_pLocStringPage->SetOnTyped([this]() { RefreshDocumentGui(); });
 
     connect(tvKVT->selectionModel(), &QItemSelectionModel::currentChanged, this, &TfrmMain::tvKVTCurrentChanged);
+    connect(&session.UndoStack(), &QUndoStack::indexChanged, this, &TfrmMain::RefreshUndoActions);
+    connect(&session.UndoStack(), &QUndoStack::cleanChanged, this, &TfrmMain::RefreshDocumentGui);
+    RefreshUndoActions();
 }
 
 void TfrmMain::CenterOnScreen()

@@ -44,9 +44,7 @@ CKvtFindBar::CKvtFindBar(QWidget* pParent) : QWidget(pParent)
 
     lFindError = new QLabel;
     lFindError->setObjectName(QStringLiteral("lFindError"));
-    QPalette palette = lFindError->palette();
-    palette.setColor(QPalette::WindowText, Qt::darkRed);
-    lFindError->setPalette(palette);
+    ColourErrorText();
     lFindError->setWordWrap(true);
     lFindError->setVisible(false);
     pLayout->addWidget(lFindError);
@@ -123,6 +121,23 @@ bool CKvtFindBar::eventFilter(QObject* pWatched, QEvent* pEvent)
         }
     }
     return QWidget::eventFilter(pWatched, pEvent);
+}
+
+void CKvtFindBar::ColourErrorText()
+{
+    // Red that stands out from the bar's own ground: dark on a light palette,
+    // light on a dark one.
+    const QColor ground = palette().color(QPalette::Window);
+    QPalette errorPalette = palette();
+    errorPalette.setColor(QPalette::WindowText, ground.lightnessF() > 0.5 ? QColor(0x8b, 0, 0) : QColor(0xff, 0x9a, 0x9a));
+    lFindError->setPalette(errorPalette);
+}
+
+void CKvtFindBar::changeEvent(QEvent* pEvent)
+{
+    QWidget::changeEvent(pEvent);
+    if (pEvent->type() == QEvent::PaletteChange && lFindError)
+        ColourErrorText();
 }
 
 void CKvtFindBar::keyPressEvent(QKeyEvent* pEvent)

@@ -37,8 +37,11 @@ protected:
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
     // Escape anywhere in the bar (a check box, a button) closes it too.
     void keyPressEvent(QKeyEvent* pEvent) override;
+    // A new palette (a dark theme) needs another red for the message.
+    void changeEvent(QEvent* pEvent) override;
 
 private:
+    void ColourErrorText();
     QCheckBox* NewCheck(const char* pName, const char* pText, bool bChecked);
     QToolButton* NewButton(const char* pName, const char* pText);
 
@@ -49,5 +52,5 @@ private:
     QCheckBox* cbMatchCase;
     QCheckBox* cbWholeWord;
     QCheckBox* cbRegularExpression;
-    QLabel* lFindError;
+    QLabel* lFindError = nullptr;
 };

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <memory>
 #include <string_view>
 
 #include "KVTControlText.h"
@@ -11,6 +12,7 @@
 #include "KVTNumberText.h"
 #include "KVTPanelText.h"
 #include "KVTTreeModel.h"
+#include "KVTUndoCommands.h"
 #include "collation.h"
 
 CKvtLocStringPage::CKvtLocStringPage(CKvtDocumentSession& session, const KvtLocStringControls_st& controls)
@@ -152,23 +154,61 @@ void CKvtLocStringPage::ShowLanguageText()
 void CKvtLocStringPage::SaveLocStrText()
 {
     CKvtNodeLOCSTRING* pNode = m_Session.LocStrNode();
-    if (!pNode)
+    if (!pNode || m_Session.IsReplaying())
         return;
     // Storing an untyped text again would still change the node (both
     // genders become one entry, which moves last): only typed text is stored.
     const int32_t nLanguage = ChosenLanguage();
     if (HasTypedText()) {
-        m_Session.MarkModified();
-        COroString sOld;
-        if (FindLanguageText(nLanguage, sOld))
-            pNode->m_Value.RemoveString(nLanguage);
-        // An empty text stores nothing, so clearing a text removes the language.
         const COroString sText = MemoText(*m_Controls.mOroLocStringValue);
-        pNode->m_Value.AddString(nLanguage, sText, 0);
+        // Storing the text a language holds already would only move its entry
+        // to the end: a change nobody made, and an undo step that would cut
+        // off every redo.
+        if (!IsStoredAs(pNode, nLanguage, sText)) {
+            std::unique_ptr<CKvtNodeEditStep> pStep = BeginEdit(pNode);
+            COroString sOld;
+            if (FindLanguageText(nLanguage, sOld))
+                pNode->m_Value.RemoveString(nLanguage);
+            // An empty text stores nothing, so clearing a text removes the language.
+            pNode->m_Value.AddString(nLanguage, sText, 0);
+            RecaptionNode(pNode);
+            m_Session.EndNodeEdit(std::move(pStep), StepText("Store Language %1 of %2", nLanguage, pNode));
+        }
         RememberShown(nLanguage, sText);
-        RecaptionNode(pNode);
     }
     m_Session.RefreshGui();
+}
+
+bool CKvtLocStringPage::IsStoredAs(CKvtNodeLOCSTRING* pNode, int32_t nLanguage, const COroString& sText) const
+{
+    const COroLocString& value = pNode->m_Value;
+    int32_t nEntries = 0;
+    bool bSame = false;
+    for (int32_t i = 0; i < value.GetStringCount(); ++i) {
+        int32_t nEntryLanguage = -1;
+        COroString sEntry;
+        uint8_t nGender = 0;
+        if (value.GetStringByIndex(static_cast<uint32_t>(i), nEntryLanguage, sEntry, nGender) &&
+            nEntryLanguage == nLanguage) {
+            ++nEntries;
+            bSame = nGender == 0 && sEntry == sText;
+        }
+    }
+    // An empty text for a language without entries stores nothing either;
+    // for one with an entry it removes the language.
+    return nEntries == 0 ? sText.GetLength() == 0 : nEntries == 1 && bSame && sText.GetLength() > 0;
+}
+
+std::unique_ptr<CKvtNodeEditStep> CKvtLocStringPage::BeginEdit(CKvtNodeLOCSTRING* pNode)
+{
+    return m_Session.BeginNodeEdit(pNode, ItemOf(pNode));
+}
+
+QString CKvtLocStringPage::StepText(const char* pFormat, int32_t nLanguage, CKvtNodeLOCSTRING* pNode)
+{
+    const COroString& sLabel = pNode->m_sLabel;
+    return QString::fromLatin1(pFormat).arg(nLanguage).arg(
+        QString::fromLatin1(sLabel.GetLength() > 0 ? sLabel.CStr() : pNode->GetTypeName().CStr()));
 }
 
 void CKvtLocStringPage::bOroLocStringAddClick()
@@ -186,8 +226,12 @@ void CKvtLocStringPage::bOroLocStringAddClick()
     if (list.findText(sItem, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
         // Empties the text of a stored language; creates nothing otherwise.
         if (nLanguage >= 0) {
+            std::unique_ptr<CKvtNodeEditStep> pStep = BeginEdit(pNode);
             pNode->m_Value.AddString(nLanguage, COroString(), 0);
             RecaptionNode(pNode);
+            pStep->AbsorbNextEdit();
+            if (m_Session.EndNodeEdit(std::move(pStep), StepText("Add Language %1 to %2", nLanguage, pNode)))
+                m_Session.RefreshGui();
         }
         // The memo's text is not stored under the new language yet: the
         // next exit stores it even untyped (an emptied entry is then removed
@@ -211,30 +255,33 @@ void CKvtLocStringPage::bOroLocStringDeleteClick()
     if (!pNode)
         return;
     const int32_t nLanguage = ChosenLanguage();
-    COroString sOld;
-    if (nLanguage >= 0 && FindLanguageText(nLanguage, sOld)) {
+    if (nLanguage >= 0) {
+        // A deleted language is a change to save like any other.
+        std::unique_ptr<CKvtNodeEditStep> pStep = BeginEdit(pNode);
         pNode->m_Value.RemoveString(nLanguage);
         RecaptionNode(pNode);
-        // A removed language is a change in its own right, whether or not a
-        // store marked the document on the way to the button.
-        m_Session.MarkModified();
-        m_Session.RefreshGui();
+        if (m_Session.EndNodeEdit(std::move(pStep), StepText("Delete Language %1 of %2", nLanguage, pNode)))
+            m_Session.RefreshGui();
     }
     RefreshLocStrGui();
+}
+
+QModelIndex CKvtLocStringPage::ItemOf(CKvtNodeLOCSTRING* pNode) const
+{
+    // The selected item, unless a rebuild of the view (the Preview toggle)
+    // has cleared the selection while the page still shows the node.
+    CKvtTreeModel& model = m_Session.TreeModel();
+    const QModelIndex item = m_Session.SelectedItem();
+    return model.NodeAt(item) == pNode ? item : model.FindItem(pNode);
 }
 
 void CKvtLocStringPage::RecaptionNode(CKvtNodeLOCSTRING* pNode)
 {
     // With Preview on, the caption counts the entries, and the panel
-    // captioned the item before the page changed them. The item is the
-    // selected one, unless a rebuild of the view (the Preview toggle) has
-    // cleared the selection while the page still shows the node.
-    CKvtTreeModel& model = m_Session.TreeModel();
-    QModelIndex item = m_Session.SelectedItem();
-    if (model.NodeAt(item) != pNode)
-        item = model.FindItem(pNode);
+    // captioned the item before the page changed them.
+    const QModelIndex item = ItemOf(pNode);
     if (item.isValid())
-        model.UpdateCaption(item);
+        m_Session.TreeModel().UpdateCaption(item);
 }
 
 void CKvtLocStringPage::cbLangIDsKeyPress()

@@ -5,14 +5,17 @@
 // focus it does not redisplay the text, so that typing a language number
 // does not replace the text being worked on.
 
+#include <QModelIndex>
 #include <QObject>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "KVTTreeNodes.h"
 #include "orostring.h"
 
 class CKvtDocumentSession;
+class CKvtNodeEditStep;
 class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
@@ -65,6 +68,14 @@ private:
     bool FindLanguageText(int32_t nLanguage, COroString& sText) const;
     // Re-captions the node's tree item after its entries changed.
     void RecaptionNode(CKvtNodeLOCSTRING* pNode);
+    QModelIndex ItemOf(CKvtNodeLOCSTRING* pNode) const;
+    // Whether the language holds exactly this text as its one entry (of
+    // gender 0), or holds nothing and the text is empty: storing is then no
+    // change.
+    bool IsStoredAs(CKvtNodeLOCSTRING* pNode, int32_t nLanguage, const COroString& sText) const;
+    // Each change of the entries is one undo step.
+    std::unique_ptr<CKvtNodeEditStep> BeginEdit(CKvtNodeLOCSTRING* pNode);
+    static QString StepText(const char* pFormat, int32_t nLanguage, CKvtNodeLOCSTRING* pNode);
     // Lists the item in the list's order (the tree's collation).
     void InsertLanguageItem(const QString& sItem);
 

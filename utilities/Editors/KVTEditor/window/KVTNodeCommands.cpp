@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPersistentModelIndex>
 #include <QTreeView>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "KVTPanelEvents.h"
 #include "KVTPanelText.h"
 #include "KVTTreeModel.h"
+#include "KVTUndoCommands.h"
 
 namespace {
 
@@ -29,19 +31,6 @@ std::vector<std::string_view> ChildLabels(CKvtNodeStruct* pParent)
         labels.emplace_back(sLabel.CStr(), static_cast<size_t>(sLabel.GetLength()));
     }
     return labels;
-}
-
-// Where the selection goes when the item is deleted: the sibling above,
-// else the one below, else the parent (as the view itself would choose).
-QModelIndex NeighbourOf(const QModelIndex& item)
-{
-    const QModelIndex parent = item.parent();
-    const int nRow = item.row();
-    if (nRow > 0)
-        return item.sibling(nRow - 1, 0);
-    if (nRow + 1 < item.model()->rowCount(parent))
-        return item.sibling(nRow + 1, 0);
-    return parent;
 }
 
 } // namespace
@@ -72,7 +61,8 @@ void CKvtNodeCommands::AddNodeMenuClick(QAction* pSender)
     pParent->AddChild(pNew);
     m_Session.TreeModel().AppendChild(item, pNew);
     // A new node is a change: closing the window must offer to save it.
-    m_Session.MarkModified();
+    m_Session.PushStep(new CKvtInsertNodeStep(m_Session, m_Session.TreeModel().PathOf(item), pNew,
+                                              pParent->GetChildCount() - 1, pSender->text()));
     m_Session.RefreshGui();
 }
 
@@ -100,6 +90,8 @@ void CKvtNodeCommands::PasteNode()
                                         ChildLabels(pParent));
     pParent->AddChild(pCopy);
     m_Session.TreeModel().AppendChild(item, pCopy);
+    m_Session.PushStep(new CKvtInsertNodeStep(m_Session, m_Session.TreeModel().PathOf(item), pCopy,
+                                              pParent->GetChildCount() - 1, QStringLiteral("Paste Node")));
 }
 
 void CKvtNodeCommands::DeleteSelectedNode()
@@ -111,14 +103,13 @@ void CKvtNodeCommands::DeleteSelectedNode()
     CKvtNodeStruct* pParent = pParentNode ? pParentNode->GetStructNode() : nullptr;
     if (!pNode || !pParent)
         return;
-    if (m_Session.LocStrNode() == pNode)
-        m_Session.SetLocStrNode(nullptr);
-    // The selection moves on first, so the handlers of the move apply the
+    // The step keeps the subtree and its items for Undo. Taking them out
+    // moves the selection on first, so the handlers of the move apply the
     // panel to the node while it still exists.
-    m_Session.SelectItem(NeighbourOf(item));
-    model.RemoveItem(item);
-    pParent->RemoveChild(pNode);
-    delete pNode;
+    auto pStep = std::make_unique<CKvtDeleteNodeStep>(m_Session, model.PathOf(item.parent()), pNode,
+                                                      pParent->IndexOfChild(pNode), QStringLiteral("Delete Node"));
+    pStep->Detach();
+    m_Session.PushStep(pStep.release());
 }
 
 void CKvtNodeCommands::actNodeCopyExecute()
@@ -128,15 +119,14 @@ void CKvtNodeCommands::actNodeCopyExecute()
 
 void CKvtNodeCommands::actNodePasteExecute()
 {
+    // Only a paste that added something changes the document.
     PasteNode();
-    m_Session.MarkModified();
     m_Session.RefreshGui();
 }
 
 void CKvtNodeCommands::actNodeDeleteExecute()
 {
     DeleteSelectedNode();
-    m_Session.MarkModified();
     m_Session.RefreshGui();
 }
 

@@ -20,4 +20,6 @@ public:
     // when a check refused the text (its message was shown), and the command
     // that asked must not go on.
     virtual bool ApplyPendingPanelEdit() = 0;
+    // Fills the panel from the selected item.
+    virtual void DisplayNodeData() = 0;
 };

@@ -82,6 +82,14 @@ void CKvtTreeItem::AppendChild(CKvtTreeItem* pChild)
     m_Children.push_back(pChild);
 }
 
+void CKvtTreeItem::InsertChild(int32_t nRow, CKvtTreeItem* pChild)
+{
+    pChild->m_pParent = this;
+    m_Children.insert(m_Children.begin() + nRow, pChild);
+    for (int32_t i = nRow; i < ChildCount(); ++i)
+        m_Children[static_cast<size_t>(i)]->m_nRow = i;
+}
+
 CKvtTreeItem* CKvtTreeItem::TakeChild(int32_t nRow)
 {
     CKvtTreeItem* pChild = Child(nRow);

@@ -48,6 +48,8 @@ public:
     void MarkFetched() { m_bFetched = true; }
 
     void AppendChild(CKvtTreeItem* pChild);
+    // Puts the child at nRow (0 to the child count) and renumbers the rest.
+    void InsertChild(int32_t nRow, CKvtTreeItem* pChild);
     // Detaches the child at nRow (the caller owns it) and renumbers the rest.
     CKvtTreeItem* TakeChild(int32_t nRow);
 

@@ -1,11 +1,14 @@
 #include "KVTTreeModel.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "KVTCaption.h"
 #include "KVTTreeItem.h"
 
-CKvtTreeModel::CKvtTreeModel(QObject* pParent) : QAbstractItemModel(pParent), m_pRootItem(nullptr), m_bPreview(true) {}
+CKvtTreeModel::CKvtTreeModel(QObject* pParent)
+    : QAbstractItemModel(pParent), m_pRootItem(nullptr), m_bPreview(true), m_nGeneration(0)
+{}
 
 CKvtTreeModel::~CKvtTreeModel()
 {
@@ -117,6 +120,7 @@ void CKvtTreeModel::Fetch(const QModelIndex& parent, const CKvtNodeBase* pExclud
 void CKvtTreeModel::Rebuild(CKvtNodeTopLevelStruct* pRoot, bool bPreview, bool bFileOrder)
 {
     beginResetModel();
+    ++m_nGeneration;
     delete m_pRootItem;
     m_pRootItem = nullptr;
     m_bPreview = bPreview;
@@ -255,6 +259,75 @@ bool CKvtTreeModel::RemoveItem(const QModelIndex& index)
     endRemoveRows();
     delete pItem;
     return true;
+}
+
+std::unique_ptr<CKvtTreeItem> CKvtTreeModel::TakeItem(const QModelIndex& index)
+{
+    CKvtTreeItem* pItem = ItemAt(index);
+    if (!pItem || !pItem->Parent())
+        return nullptr;
+    CKvtTreeItem* pParent = pItem->Parent();
+    const int nRow = pItem->Row();
+    beginRemoveRows(IndexOf(pParent), nRow, nRow);
+    pParent->TakeChild(nRow);
+    endRemoveRows();
+    return std::unique_ptr<CKvtTreeItem>(pItem);
+}
+
+QModelIndex CKvtTreeModel::InsertItem(const QModelIndex& parent, int nRow, std::unique_ptr<CKvtTreeItem> pItem)
+{
+    CKvtTreeItem* pParent = ItemAt(parent);
+    if (!pParent || !pItem || !pParent->IsFetched())
+        return QModelIndex();
+    const int nAt = std::clamp(nRow, 0, pParent->ChildCount());
+    beginInsertRows(parent, nAt, nAt);
+    CKvtTreeItem* pInserted = pItem.release();
+    pParent->InsertChild(nAt, pInserted);
+    endInsertRows();
+    return IndexOf(pInserted);
+}
+
+QModelIndex CKvtTreeModel::InsertNodeItem(const QModelIndex& parent, int nRow, CKvtNodeBase* pNode)
+{
+    if (!pNode)
+        return QModelIndex();
+    return InsertItem(parent, nRow,
+                      std::make_unique<CKvtTreeItem>(pNode, nullptr, GetNodeCaption(pNode, m_bPreview),
+                                                     CKvtTreeItem::TChildOrder::Sorted));
+}
+
+QModelIndex CKvtTreeModel::FindItemOnPath(const std::vector<CKvtNodeBase*>& path) const
+{
+    if (path.empty() || !m_pRootItem || m_pRootItem->Node() != path.front())
+        return QModelIndex();
+    CKvtTreeItem* pItem = m_pRootItem;
+    for (size_t nStep = 1; nStep < path.size() && pItem; ++nStep) {
+        CKvtTreeItem* pFound = nullptr;
+        for (int32_t i = 0; i < pItem->ChildCount() && !pFound; ++i) {
+            if (pItem->Child(i)->Node() == path[nStep])
+                pFound = pItem->Child(i);
+        }
+        pItem = pFound;
+    }
+    return IndexOf(pItem);
+}
+
+QModelIndex CKvtTreeModel::MakeItemOnPath(const std::vector<CKvtNodeBase*>& path)
+{
+    QModelIndex item = RootIndex();
+    if (path.empty() || NodeAt(item) != path.front())
+        return QModelIndex();
+    for (size_t nStep = 1; nStep < path.size() && item.isValid(); ++nStep)
+        item = FindChildItem(item, path[nStep]);
+    return item;
+}
+
+std::vector<CKvtNodeBase*> CKvtTreeModel::PathOf(const QModelIndex& index) const
+{
+    std::vector<CKvtNodeBase*> path;
+    for (CKvtTreeItem* pItem = ItemAt(index); pItem; pItem = pItem->Parent())
+        path.push_back(pItem->Node());
+    return std::vector<CKvtNodeBase*>(path.rbegin(), path.rend());
 }
 
 void CKvtTreeModel::UpdateCaption(const QModelIndex& index)

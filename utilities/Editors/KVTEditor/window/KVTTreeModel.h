@@ -8,6 +8,7 @@
 // the document's order, as it is not sorted until the next rebuild either.
 
 #include <QAbstractItemModel>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -72,6 +73,27 @@ public:
     QModelIndex AppendChild(const QModelIndex& parent, CKvtNodeBase* pNode);
     // Removes the item with its sub-items (the nodes are left alone).
     bool RemoveItem(const QModelIndex& index);
+    // Removes the item with its sub-items and hands them over, so that an
+    // undo step can put them back as they were (see InsertItem).
+    std::unique_ptr<CKvtTreeItem> TakeItem(const QModelIndex& index);
+    // Puts an item taken earlier back under parent at nRow (clamped to the
+    // children made). Only under a parent whose children have been made:
+    // otherwise they appear when it is expanded, and the item is dropped.
+    QModelIndex InsertItem(const QModelIndex& parent, int nRow, std::unique_ptr<CKvtTreeItem> pItem);
+    // The same with a fresh item for pNode, whose children come on demand.
+    QModelIndex InsertNodeItem(const QModelIndex& parent, int nRow, CKvtNodeBase* pNode);
+    // Counts the rebuilds: items taken before the last one show captions and
+    // children of another view and cannot be put back.
+    uint64_t Generation() const { return m_nGeneration; }
+
+    // The item that shows the last node of the path (root first, each node
+    // a child of the one before), among the items made so far; invalid when
+    // one on the way has no item.
+    QModelIndex FindItemOnPath(const std::vector<CKvtNodeBase*>& path) const;
+    // The same, making the children on the way where needed.
+    QModelIndex MakeItemOnPath(const std::vector<CKvtNodeBase*>& path);
+    // The nodes from the root item down to the item's node.
+    std::vector<CKvtNodeBase*> PathOf(const QModelIndex& index) const;
     // Re-captions the item from its node (GetNodeCaption with the current
     // Preview setting).
     void UpdateCaption(const QModelIndex& index);
@@ -88,4 +110,5 @@ private:
     CKvtTreeItem* m_pRootItem;
     bool m_bPreview;
     bool m_bFileOrder = false;
+    uint64_t m_nGeneration;
 };
