@@ -53,6 +53,17 @@ void CKvtFieldIndexArrays::CompactPool()
     m_Pool.swap(pool);
 }
 
+void CKvtFieldIndexArrays::Expect(uint32_t nStruct, uint32_t nCount)
+{
+    Array_st& array = ArrayOf(nStruct);
+    if (array.nCapacity != 0 || nCount == 0)
+        return;
+    array.nOffset = m_Pool.size();
+    m_Pool.resize(m_Pool.size() + nCount);
+    m_nLive += nCount;
+    array.nCapacity = nCount;
+}
+
 void CKvtFieldIndexArrays::Start(uint32_t nStruct, uint32_t nFirst, uint32_t nSecond)
 {
     Array_st& array = ArrayOf(nStruct);
@@ -85,6 +96,54 @@ void CKvtFieldIndexArrays::Append(uint32_t nStruct, uint32_t nCount, uint32_t nF
 void CKvtFieldIndexArrays::Abandon(uint32_t nOffset, uint32_t nStruct, uint32_t nCount)
 {
     m_Abandoned.push_back(Abandoned_st{nOffset, nStruct, nCount});
+}
+
+bool CKvtFieldIndexArrays::LiesInStructOrder(uint32_t nUsed, const KvtStruct_st* pStructs,
+                                             uint32_t nStructCount) const
+{
+    if (!m_Abandoned.empty())
+        return false;
+    uint64_t nEnd = 0;
+    const uint32_t nArrays = static_cast<uint32_t>(m_Arrays.size() < nStructCount ? m_Arrays.size() : nStructCount);
+    for (uint32_t s = 0; s < nArrays; ++s) {
+        const uint32_t nCount = pStructs[s].fieldCount;
+        const uint64_t nOffset = pStructs[s].data;
+        // Arrays that Materialize leaves out are left out here as well.
+        if (nCount < 2 || nOffset + 4ull * nCount > nUsed || m_Arrays[s].nCount < nCount)
+            continue;
+        if (nOffset < nEnd)
+            return false;
+        nEnd = nOffset + 4ull * nCount;
+    }
+    return true;
+}
+
+bool CKvtFieldIndexArrays::WriteInStructOrder(uint32_t nUsed, const KvtStruct_st* pStructs, uint32_t nStructCount,
+                                              const std::function<bool(const void*, size_t)>& write) const
+{
+    static const uint8_t kZeros[4096] = {};
+    uint64_t nWritten = 0;
+    auto writeZerosTo = [&](uint64_t nTo) {
+        while (nWritten < nTo) {
+            const size_t nPiece = static_cast<size_t>(nTo - nWritten < sizeof kZeros ? nTo - nWritten : sizeof kZeros);
+            if (!write(kZeros, nPiece))
+                return false;
+            nWritten += nPiece;
+        }
+        return true;
+    };
+    const uint32_t nArrays = static_cast<uint32_t>(m_Arrays.size() < nStructCount ? m_Arrays.size() : nStructCount);
+    for (uint32_t s = 0; s < nArrays; ++s) {
+        const uint32_t nCount = pStructs[s].fieldCount;
+        const uint64_t nOffset = pStructs[s].data;
+        const Array_st& array = m_Arrays[s];
+        if (nCount < 2 || nOffset + 4ull * nCount > nUsed || array.nCount < nCount || nOffset < nWritten)
+            continue;
+        if (!writeZerosTo(nOffset) || !write(&m_Pool[array.nOffset], static_cast<size_t>(nCount) * 4))
+            return false;
+        nWritten = nOffset + 4ull * nCount;
+    }
+    return writeZerosTo(nUsed);
 }
 
 void CKvtFieldIndexArrays::Materialize(uint8_t* pArea, uint32_t nUsed, const KvtStruct_st* pStructs,

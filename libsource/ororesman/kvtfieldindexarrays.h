@@ -18,6 +18,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 struct KvtStruct_st;
@@ -37,12 +38,28 @@ public:
     void Append(uint32_t nStruct, uint32_t nCount, uint32_t nField);
     // The struct's first nCount entries were left behind at nOffset.
     void Abandon(uint32_t nOffset, uint32_t nStruct, uint32_t nCount);
+    // Room for nEntries more entries in one step (the pool is never moved
+    // while a writer that counted them adds them).
+    void Reserve(size_t nEntries) { m_Pool.reserve(m_Pool.size() + nEntries); }
+    // A struct about to get nCount fields: its array gets that room at once
+    // instead of doubling its way there (each step leaves its old room
+    // behind). Only for a struct without an array yet.
+    void Expect(uint32_t nStruct, uint32_t nCount);
     // Compaction drops every abandoned copy.
     void ForgetAbandoned() { m_Abandoned.clear(); }
 
     // Writes the area's nUsed bytes: each struct with two or more fields at
     // its record's offset, each abandoned copy where it was left.
     void Materialize(uint8_t* pArea, uint32_t nUsed, const KvtStruct_st* pStructs, uint32_t nStructCount) const;
+    // Whether the arrays lie in the area in struct order without overlapping
+    // and no copy was left behind (so after a compaction): the area can then
+    // be written piece by piece.
+    bool LiesInStructOrder(uint32_t nUsed, const KvtStruct_st* pStructs, uint32_t nStructCount) const;
+    // Hands the area's nUsed bytes, as Materialize lays them out, to write in
+    // pieces (no copy of the whole area); only where LiesInStructOrder. False
+    // when write fails.
+    bool WriteInStructOrder(uint32_t nUsed, const KvtStruct_st* pStructs, uint32_t nStructCount,
+                            const std::function<bool(const void*, size_t)>& write) const;
 
 private:
     struct Array_st {

@@ -206,6 +206,12 @@ public:
     // knows what its values take then never moves the area while it grows
     // (each move holds the old and the new copy at once). Changes no result.
     void MakeRoomForFieldData(uint64_t nBytes);
+    // The same for nFields more field records and nStructs more struct
+    // records. Changes no result.
+    void MakeRoomForRecords(uint64_t nFields, uint64_t nStructs, uint64_t nFieldIndices);
+    // The struct is about to get nFields fields: its field indices get that
+    // room at once. Changes no result.
+    void ExpectFieldCount(const CKvtStructHandle* pStruct, int32_t nFields);
     int64_t ReserveFieldIndices(uint32_t nOldOffset, uint32_t nOldSize, uint32_t nNewSize);
     int64_t ReserveListIndices(uint32_t nOldOffset, uint32_t nOldSize, uint32_t nNewSize);
     // Size of the file image: 56 + every table and block; 0 when empty.

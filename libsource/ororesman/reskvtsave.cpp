@@ -142,20 +142,32 @@ bool CResKVT::SaveToFile(const char* pFileName)
     header.fieldDataOffset = header.labelOffset + 16 * header.labelCount;
     header.fieldIndicesOffset = header.fieldDataOffset + header.fieldDataSize;
     header.listIndicesOffset = header.fieldIndicesOffset + header.fieldIndicesSize;
-    // A built area is written out byte for byte for the write, and kept as it is.
+    // A built area is written out byte for byte for the write, and kept as it
+    // is: piece by piece where its arrays lie in struct order (as after the
+    // compaction above), otherwise through one copy of the whole area.
     std::unique_ptr<uint8_t[]> pBuiltArea;
     const uint8_t* pFieldIndices = m_fieldIndices.Data();
-    if (m_pBuiltFieldIndices != nullptr) {
+    const bool bStreamed =
+        m_pBuiltFieldIndices != nullptr &&
+        m_pBuiltFieldIndices->LiesInStructOrder(header.fieldIndicesSize, m_structs.Data(), header.structCount);
+    if (m_pBuiltFieldIndices != nullptr && !bStreamed) {
         pBuiltArea.reset(new uint8_t[header.fieldIndicesSize]);
         m_pBuiltFieldIndices->Materialize(pBuiltArea.get(), header.fieldIndicesSize, m_structs.Data(), header.structCount);
         pFieldIndices = pBuiltArea.get();
     }
+    std::FILE* pFile = file.Get();
+    const auto writeFieldIndices = [&]() {
+        if (!bStreamed)
+            return WriteAll(pFile, pFieldIndices, header.fieldIndicesSize);
+        return m_pBuiltFieldIndices->WriteInStructOrder(
+            header.fieldIndicesSize, m_structs.Data(), header.structCount,
+            [pFile](const void* pData, size_t nBytes) { return WriteAll(pFile, pData, nBytes); });
+    };
     const bool bWritten =
-        WriteAll(file.Get(), m_header.Data(), kHeaderSize) && WriteAll(file.Get(), m_structs.Data(), 12ull * header.structCount) &&
-        WriteAll(file.Get(), m_fields.Data(), 12ull * header.fieldCount) &&
-        WriteAll(file.Get(), m_labels.Data(), 16ull * header.labelCount) && WriteAll(file.Get(), m_fieldData.Data(), header.fieldDataSize) &&
-        WriteAll(file.Get(), pFieldIndices, header.fieldIndicesSize) &&
-        WriteAll(file.Get(), m_listIndices.Data(), header.listIndicesSize);
+        WriteAll(pFile, m_header.Data(), kHeaderSize) && WriteAll(pFile, m_structs.Data(), 12ull * header.structCount) &&
+        WriteAll(pFile, m_fields.Data(), 12ull * header.fieldCount) &&
+        WriteAll(pFile, m_labels.Data(), 16ull * header.labelCount) && WriteAll(pFile, m_fieldData.Data(), header.fieldDataSize) &&
+        writeFieldIndices() && WriteAll(pFile, m_listIndices.Data(), header.listIndicesSize);
     // Closing flushes the buffer: a failure there is a failed write too.
     const bool bClosed = file.Close();
     return bWritten && bClosed;

@@ -177,6 +177,40 @@ void CResKVT::MakeRoomForFieldData(uint64_t nBytes)
         m_fieldData.Regrow(nUsed, static_cast<uint32_t>(nNeeded));
 }
 
+namespace {
+
+// Room for nMore records after the nUsed ones, so that adding them never
+// grows the table (GrowTable grows when the next index reaches the capacity).
+template <typename T> void MakeRoomInTable(TKvtTable<T>& table, uint32_t nUsed, uint64_t nMore)
+{
+    const uint64_t nNeeded = static_cast<uint64_t>(nUsed) + nMore;
+    if (table.Data() != nullptr && nNeeded > table.Capacity() && nNeeded <= 0x7FFFFFFFull)
+        table.Regrow(nUsed, static_cast<uint32_t>(nNeeded));
+}
+
+} // namespace
+
+void CResKVT::MakeRoomForRecords(uint64_t nFields, uint64_t nStructs, uint64_t nFieldIndices)
+{
+    if (IsBorrowed())
+        MakeEditable();
+    if (m_header.Data() == nullptr)
+        return;
+    MakeRoomInTable(m_fields, m_header.Data()->fieldCount, nFields);
+    MakeRoomInTable(m_structs, m_header.Data()->structCount, nStructs);
+    if (m_pBuiltFieldIndices != nullptr && nFieldIndices <= 0xFFFFFFFFull)
+        m_pBuiltFieldIndices->Reserve(static_cast<size_t>(nFieldIndices));
+}
+
+void CResKVT::ExpectFieldCount(const CKvtStructHandle* pStruct, int32_t nFields)
+{
+    // One field needs no array; a struct with fields already has its own.
+    if (m_pBuiltFieldIndices == nullptr || nFields < 2 || ResolveStruct(pStruct) == nullptr ||
+        m_structs.Data()[pStruct->nStructIndex].fieldCount != 0)
+        return;
+    m_pBuiltFieldIndices->Expect(pStruct->nStructIndex, static_cast<uint32_t>(nFields));
+}
+
 int64_t CResKVT::ReserveFieldIndices(uint32_t nOldOffset, uint32_t nOldSize, uint32_t nNewSize)
 {
     // A block asked for from outside is written by the caller as bytes.

@@ -99,6 +99,27 @@ TEST(HostileFile, AWrittenFileOfLargeValuesNeverReachesTheBudget)
     EXPECT_EQ(recorder.Count(), 0u);
 }
 
+TEST(HostileFile, SavingStructsOfManyFieldsHoldsTheNewFileOnce)
+{
+    // Thousands of fields a struct (as far as the load's work budget goes):
+    // no table of the file being built is moved while it grows, and the
+    // field index arrays are written out without a copy of their area.
+    COroReportRecorder recorder;
+    LoadFigures_st load = LoadMeasured(CKvtHostileShapes::SharedFieldArrayStructs(200, 4000));
+    ASSERT_TRUE(load.pRoot);
+    CTempDir dir;
+    const int64_t nBefore = OroGuardedBytesInUse();
+    OroGuardedResetPeak();
+    ASSERT_TRUE(load.pRoot->SaveDocument(dir.File("fields.kvt").c_str()));
+    const int64_t nSavePeak = OroGuardedPeakBytes() - nBefore;
+    const std::vector<uint8_t> image = ReadFileBytes(dir.File("fields.kvt"));
+    ASSERT_GT(image.size(), 100000u);
+    EXPECT_LE(static_cast<uint64_t>(nSavePeak), image.size() + 32 * 1024) << image.size();
+    Root pLoaded(LoadBytes(image));
+    ASSERT_TRUE(pLoaded);
+    EXPECT_EQ(Outline(pLoaded.get()), Outline(load.pRoot.get()));
+}
+
 TEST(HostileFile, LocalizedStringsOfZeroTextReserveNothing)
 {
     COroReportRecorder recorder;

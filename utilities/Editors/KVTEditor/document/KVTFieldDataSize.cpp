@@ -33,20 +33,32 @@ uint64_t ValueBytes(CKvtNodeBase* pNode)
 
 } // namespace
 
-uint64_t CountFieldDataBytes(CKvtNodeStruct* pRoot)
+KvtSaveSize_st CountSaveSize(CKvtNodeStruct* pRoot)
 {
-    uint64_t nBytes = 0;
+    KvtSaveSize_st size;
     std::vector<CKvtNodeStruct*> pending{pRoot};
     while (!pending.empty()) {
         CKvtNodeStruct* pStruct = pending.back();
         pending.pop_back();
+        // A list's children are its elements, each a struct of its own; any
+        // other struct's children are its fields.
+        const bool bList = pStruct->GetType() == ftLIST;
+        if (!bList) {
+            const auto nChildren = static_cast<uint64_t>(pStruct->GetChildCount());
+            size.nFields += nChildren;
+            if (nChildren >= 2)
+                size.nFieldIndices += nChildren;
+        }
         for (int32_t i = 0; i < pStruct->GetChildCount(); ++i) {
             CKvtNodeBase* pChild = pStruct->GetChild(i);
-            if (CKvtNodeStruct* pInner = pChild->GetStructNode())
+            if (CKvtNodeStruct* pInner = pChild->GetStructNode()) {
                 pending.push_back(pInner);
-            else
-                nBytes += ValueBytes(pChild);
+                if (bList || pChild->GetType() != ftLIST)
+                    ++size.nStructs;
+            } else {
+                size.nFieldDataBytes += ValueBytes(pChild);
+            }
         }
     }
-    return nBytes;
+    return size;
 }

@@ -57,7 +57,7 @@ public:
 
     bool Run(CKvtNodeStruct* pNode, const CKvtStructHandle* pStruct)
     {
-        m_Frames.emplace_back(pNode, *pStruct);
+        PushFrame(pNode, *pStruct);
         bool bResult = true;
         while (!m_Frames.empty()) {
             if (!Step()) {
@@ -116,7 +116,7 @@ private:
                 frame.bOk = false;
                 return;
             }
-            m_Frames.emplace_back(pStruct, held);  // invalidates frame
+            PushFrame(pStruct, held);  // invalidates frame
         } else if (pChild->GetType() == ftLIST) {
             StartList(frame, pStruct, pLabel);
         } else {
@@ -170,8 +170,16 @@ private:
         CKvtNodeStruct* pElement = frame.pList->GetChild(static_cast<int32_t>(j))->GetStructNode();
         if (frame.created[j] && pElement) {
             const CKvtStructHandle handle = frame.elements[j];
-            m_Frames.emplace_back(pElement, handle);  // invalidates frame
+            PushFrame(pElement, handle);  // invalidates frame
         }
+    }
+
+    // A struct about to be written: its field count is known, so its field
+    // indices get their room in one step.
+    void PushFrame(CKvtNodeStruct* pNode, const CKvtStructHandle& handle)
+    {
+        m_pRes->ExpectFieldCount(&handle, pNode->GetChildCount());
+        m_Frames.emplace_back(pNode, handle);
     }
 
     CResKVT* m_pRes;
@@ -211,7 +219,9 @@ bool CKvtNodeTopLevelStruct::SaveDocument(const char* pFileName)
     std::unique_ptr<CResKVT> pRes(new CResKVT);
     CKvtStructHandle top{};
     pRes->CreateNew(&top, m_sFileType);
-    pRes->MakeRoomForFieldData(CountFieldDataBytes(this));
+    const KvtSaveSize_st size = CountSaveSize(this);
+    pRes->MakeRoomForFieldData(size.nFieldDataBytes);
+    pRes->MakeRoomForRecords(size.nFields, size.nStructs, size.nFieldIndices);
 
     bool bWalk = false;
     {
