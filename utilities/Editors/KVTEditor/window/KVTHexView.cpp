@@ -10,7 +10,7 @@
 namespace {
 
 constexpr int kRowsPerWheelStep = 3;
-constexpr int kCellMargin = 10;
+constexpr int kCellMargin = 6;
 
 // Keys the page takes for editing: the window's shortcuts on them (Delete
 // Node, Copy and Paste of nodes) must not take them from the view.
@@ -40,6 +40,7 @@ CKvtHexView::CKvtHexView(QWidget* pParent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setTabKeyNavigation(false);
     setWordWrap(false);
+    setShowGrid(false);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
