@@ -188,8 +188,14 @@ void BinaryPageTest::typingOverwritesAndInsertsOneStepPerByte()
     QCOMPARE(f.Bytes(), sOriginal);
     QCOMPARE(f.Length(), QStringLiteral("Length: 40 bytes"));
     f.Redo();
+    // Undo from another node selects the value and shows the changed byte.
+    ClickItem(f.Window(), NodeAtPath(f.Window().RootNode(), "Flag"));
     f.Redo();
     QCOMPARE(f.Bytes(), sEdited);
+    QCOMPARE(Control<QTabWidget>(f.Window(), "pcDataPage")->currentWidget()->objectName(),
+             QStringLiteral("tsBinaryTab"));
+    QCOMPARE(f.View().Cursor(), 41u);
+    QCOMPARE(f.Length(), QStringLiteral("Length: 42 bytes"));
     QCOMPARE(FindTreeMirrorFault(f.Window().TreeModel(), f.Window().RootNode()), std::string());
 }
 

@@ -115,14 +115,19 @@ void CKvtBinaryPage::Display()
     CKvtNodeBase* pSelected = m_Session.SelectedNode();
     auto* pNode = pSelected && pSelected->GetType() == ftBINARY ? static_cast<CKvtNodeBINARY*>(pSelected) : nullptr;
     m_nPendingDigitAt = -1;
-    if (pNode && pNode == m_pNode && pNode == m_pReplayedNode) {
-        // Undo or redo changed the bytes in view: stay there.
-        m_pView->BytesChanged(m_nReplayedCursor);
-    } else {
+    if (pNode != m_pNode) {
         m_pNode = pNode;
         m_pView->ShowNode(pNode);
+    } else if (pNode) {
+        // Shown again (its bytes may have changed): the place is kept.
+        m_pView->BytesChanged(m_pView->Cursor());
     }
-    m_pReplayedNode = nullptr;
+    // Undo and redo show the changed bytes, also when they select the node
+    // first (a replay displays the node twice).
+    if (pNode && pNode == m_pReplayedNode)
+        m_pView->SetCursor(m_nReplayedCursor);
+    if (!m_Session.IsReplaying())
+        m_pReplayedNode = nullptr;
     ShowLength();
 }
 
