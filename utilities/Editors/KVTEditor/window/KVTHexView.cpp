@@ -46,8 +46,10 @@ CKvtHexView::CKvtHexView(QWidget* pParent)
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setHighlightSections(false);
     m_pScrollBar->setRange(0, 0);
-    connect(m_pScrollBar, &QScrollBar::valueChanged, this,
-            [this](int nValue) { m_pModel->SetTopRow(static_cast<uint32_t>(std::max(0, nValue))); });
+    connect(m_pScrollBar, &QScrollBar::valueChanged, this, [this](int nValue) {
+        m_pModel->SetTopRow(static_cast<uint32_t>(std::max(0, nValue)));
+        ShowCursorCell();
+    });
 }
 
 void CKvtHexView::ShowNode(CKvtNodeBINARY* pNode)
@@ -103,10 +105,18 @@ void CKvtHexView::ShowSelection()
         m_pModel->SetSelection(1, 0);
     else
         m_pModel->SetSelection(nFirst, nFirst + nCount - 1);
-    // The end position has no byte to highlight: the current cell marks it.
+    ShowCursorCell();
+}
+
+void CKvtHexView::ShowCursorCell()
+{
+    // The current cell marks the cursor (also at the end position, which has
+    // no byte to highlight); scrolled out of view, no cell is current.
     const QModelIndex cursorCell = m_pModel->IndexOfPosition(m_nCursor);
     if (cursorCell.isValid())
         selectionModel()->setCurrentIndex(cursorCell, QItemSelectionModel::NoUpdate);
+    else
+        selectionModel()->clearCurrentIndex();
     viewport()->update();
 }
 

@@ -56,6 +56,7 @@ private:
     void UpdateScrollRange();
     void EnsureCursorVisible();
     void ShowSelection();
+    void ShowCursorCell();
 
     CKvtHexTableModel* m_pModel;
     QScrollBar* m_pScrollBar;
