@@ -11,8 +11,9 @@
 // Replaces the nRemove bytes at nOffset with the nInsert bytes of pInsert.
 // False, with the node unchanged, when the range lies outside the value,
 // the result would pass 4 GiB - 1 bytes or its buffer cannot be had.
-// An overwrite of as many bytes as removed changes the buffer in place; any
-// other change gives the node a new buffer (none when the value is empty).
+// The buffer is changed in place while it has room (m_nCapacity); a value
+// that outgrows it moves to a new buffer with room to grow by 1/16 more, so
+// a byte typed into a large value moves its tail, not the whole value.
 bool SpliceBinaryValue(CKvtNodeBINARY& node, uint32_t nOffset, uint32_t nRemove, const uint8_t* pInsert,
                        uint32_t nInsert);
 
