@@ -32,6 +32,7 @@
 #include "BenchJsonText.h"
 #include "BenchMemory.h"
 #include "BenchReport.h"
+#include "BenchBinaryPage.h"
 #include "BenchWindow.h"
 #include "atomicfile.h"
 #include "orobase.h"
@@ -342,6 +343,11 @@ int main(int argc, char** argv)
         results.push_back(figures);
     }
 
+    // One 64 MiB binary value on the "Binary Data" page ("--docs binary" alone runs only this).
+    BenchBinaryFigures_st binary;
+    if (Wanted(sDocs, "binary"))
+        binary = CBenchBinaryPage::Measure(pWindow->Window(), sWork, nRunsOverride > 0 ? nRunsOverride : 5);
+
     // Crafted files, each in processes of its own ("--docs hostile" alone runs only these).
     CBenchHostileFiles hostile;
     if (Wanted(sDocs, "hostile"))
@@ -350,6 +356,8 @@ int main(int argc, char** argv)
     CBenchReport(results, edits).Print(stdout);
     hostile.Print(stdout);
     PrintFindFigures(stdout, find);
+    if (Wanted(sDocs, "binary"))
+        CBenchBinaryPage::Print(stdout, binary);
     if (!recorder.Reports().empty())
         std::fprintf(stdout, "\n%zu warnings were raised during the run (the figures may not be meaningful).\n",
                      recorder.Reports().size());

@@ -123,8 +123,10 @@ void LayoutTest::panelControlsExistWithTheirTexts()
     QCOMPARE(pPages->widget(0)->objectName(), QStringLiteral("tsFieldTab"));
     QCOMPARE(pPages->widget(1)->objectName(), QStringLiteral("tsLocStringTab"));
     QCOMPARE(pPages->widget(2)->objectName(), QStringLiteral("tsBinaryTab"));
-    for (const char* pHidden : {"lBinaryLength", "eBinaryLength", "mBinaryData"})
+    // The hex view takes the place of the box and the memo; the length shows.
+    for (const char* pHidden : {"eBinaryLength", "mBinaryData"})
         QVERIFY2(Find<QWidget>(window, pHidden)->isHidden(), pHidden);
+    QVERIFY(!Find<QWidget>(window, "lBinaryLength")->isHidden());
 }
 
 void LayoutTest::actionsHaveTheirCaptionsShortcutsAndHints()

@@ -111,6 +111,7 @@ constexpr std::array<uint32_t, static_cast<size_t>(TRandomCommand::Count)> kWeig
     6,  // Undo
     4,  // Redo
     1,  // UndoAll
+    4,  // EditBinary
 };
 
 } // namespace
@@ -122,7 +123,7 @@ const char* RandomCommandName(TRandomCommand nCommand)
         "copy",          "paste",           "delete",           "Hex Data",          "Preview",
         "localized add", "localized store", "localized delete", "save",              "close and reopen",
         "find",          "export as JSON",  "leave untyped",    "type then command", "undo",
-        "redo",          "undo all and redo all"};
+        "redo",          "undo all and redo all", "edit binary"};
     return kNames[static_cast<size_t>(nCommand)];
 }
 
@@ -227,6 +228,7 @@ std::string CRandomEditSession::RunCommand(TRandomCommand nCommand)
     case TRandomCommand::Undo: return UndoRedo(true);
     case TRandomCommand::Redo: return UndoRedo(false);
     case TRandomCommand::UndoAll: return UndoAllRedoAll();
+    case TRandomCommand::EditBinary: return EditBinary();
     case TRandomCommand::Count: break;
     }
     return "unknown command";

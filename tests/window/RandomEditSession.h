@@ -5,7 +5,8 @@
 // localized-string add/store/delete, save, close and reopen, find, export as
 // JSON, leaving a node without typing, typing and then saving, exporting or
 // toggling Preview before the focus leaves the box, runs of Undo and Redo,
-// and undoing every step then redoing them all). After every command the
+// undoing every step then redoing them all, and editing a binary value on
+// its page). After every command the
 // tree view must mirror the document; after every save the file
 // must open again as the tree it was saved from (apart from what the format
 // cannot hold), and the opened document must save to the same bytes. Undoing
@@ -47,6 +48,7 @@ enum class TRandomCommand {
     Undo,
     Redo,
     UndoAll,
+    EditBinary,
     Count
 };
 
@@ -103,6 +105,8 @@ private:
     std::string TypeThenSave();
     std::string UndoRedo(bool bUndo);
     std::string UndoAllRedoAll();
+    // Edits a picked BINARY value on its page (RandomEditBinary.cpp).
+    std::string EditBinary();
 
     // Checks of a save's outcome, and of the document just opened again.
     std::string CheckWrittenSave();

@@ -522,6 +522,7 @@ private:
             delete[] pBinary->m_pData;
             pBinary->m_pData = nullptr;
             pBinary->m_nDataSize = 0;
+            pBinary->m_nCapacity = 0;
             if (!data.empty()) {
                 pBinary->m_pData = new uint8_t[data.size()];
                 std::memcpy(pBinary->m_pData, data.data(), data.size());

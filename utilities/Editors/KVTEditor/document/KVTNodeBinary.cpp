@@ -2,7 +2,7 @@
 
 #include "KVTTreeNodes.h"
 
-CKvtNodeBINARY::CKvtNodeBINARY() : CKvtNodeBase(ftBINARY), m_pData(nullptr), m_nDataSize(0) {}
+CKvtNodeBINARY::CKvtNodeBINARY() : CKvtNodeBase(ftBINARY), m_pData(nullptr), m_nDataSize(0), m_nCapacity(0) {}
 
 CKvtNodeBINARY::~CKvtNodeBINARY()
 {

@@ -267,6 +267,10 @@ public:
 
     uint8_t* m_pData;
     uint32_t m_nDataSize;
+    // The bytes m_pData has room for, when SpliceBinaryValue left room past
+    // the value for typed bytes; 0 means exactly m_nDataSize. Code that puts
+    // a buffer of its own into m_pData sets it to 0.
+    uint32_t m_nCapacity;
 };
 
 // The walks between a struct node and the struct it mirrors in s_pCurrentRes.

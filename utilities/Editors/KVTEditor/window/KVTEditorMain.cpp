@@ -22,6 +22,7 @@
 
 #include "Bcdebug.h"
 #include "HexEditorLauncher.h"
+#include "KVTBinaryPage.h"
 #include "KVTDocumentSession.h"
 #include "KVTEditPanel.h"
 #include "KVTExport.h"
@@ -177,6 +178,7 @@ TfrmMain::~TfrmMain()
     m_pPanelEvents.reset();
     m_pNodeCommands.reset();
     m_pEditPanel.reset();
+    m_pBinaryPage.reset();
     m_pLocStringPage.reset();
     m_pSession.reset();
     setAcceptDrops(false);
@@ -396,6 +398,7 @@ void TfrmMain::tvKVTChange()
 void TfrmMain::DisplayNodeData()
 {
     m_pEditPanel->DisplayNodeData();
+    m_pBinaryPage->Display();
 }
 
 void TfrmMain::SetDataFromEdits()

@@ -17,6 +17,7 @@
 #include "KVTTreeNodes.h"
 #include "orostring.h"
 
+class CKvtBinaryPage;
 class CKvtDocumentSession;
 class CKvtEditPanel;
 class CKvtFileDialog;
@@ -165,6 +166,7 @@ private:
     // and the event wiring of the panel's controls.
     std::unique_ptr<CKvtLocStringPage> m_pLocStringPage;
     std::unique_ptr<CKvtEditPanel> m_pEditPanel;
+    std::unique_ptr<CKvtBinaryPage> m_pBinaryPage;
     std::unique_ptr<CKvtNodeCommands> m_pNodeCommands;
     std::unique_ptr<CKvtPanelEvents> m_pPanelEvents;
     std::unique_ptr<CKvtTreeNavigation> m_pNavigation;

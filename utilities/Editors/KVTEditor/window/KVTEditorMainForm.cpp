@@ -27,6 +27,7 @@
 #include <QVBoxLayout>
 #include <memory>
 
+#include "KVTBinaryPage.h"
 #include "KVTCommandIcons.h"
 #include "KVTDocumentSession.h"
 #include "KVTEditPanel.h"
@@ -439,16 +440,18 @@ QWidget* TfrmMain::CreateBinaryPage()
 {
     tsBinaryTab = Named<QWidget>("tsBinaryTab");
     auto* pLayout = new QVBoxLayout(tsBinaryTab);
-    Label5 = NewLabel("Label5", "Binary data is not supported yet.");
+    // The hex view of the binary page (KVTBinaryPage) takes the rest of the
+    // page; its hint names the editing mode.
+    Label5 = NewLabel("Label5", "");
     pLayout->addWidget(Label5);
     lBinaryLength = NewLabel("lBinaryLength", "Length:");
+    pLayout->addWidget(lBinaryLength);
     eBinaryLength = Named<QLineEdit>("eBinaryLength");
     mBinaryData = Named<QPlainTextEdit>("mBinaryData");
-    for (QWidget* pHidden : std::initializer_list<QWidget*>{lBinaryLength, eBinaryLength, mBinaryData}) {
+    for (QWidget* pHidden : std::initializer_list<QWidget*>{eBinaryLength, mBinaryData}) {
         pHidden->setVisible(false);
         pLayout->addWidget(pHidden);
     }
-    pLayout->addStretch(1);
     return tsBinaryTab;
 }
 
@@ -490,6 +493,8 @@ void TfrmMain::CreatePanelHandlers()
         session, *m_pLocStringPage,
         KvtEditPanelControls_st{eNType, lType, lFieldID, eFieldID, eNIndex, pcDataPage, tsFieldTab, tsLocStringTab,
                                 tsBinaryTab, lFormatHelp, eValue, eStrRef, miHexView});
+    m_pBinaryPage = std::make_unique<CKvtBinaryPage>(
+        session, KvtBinaryPageControls_st{tsBinaryTab, Label5, lBinaryLength, tvKVT->font()});
     m_pNodeCommands = std::make_unique<CKvtNodeCommands>(
         session, KvtNodeCommandControls_st{tvKVT, pumAddNode, miEdit, miNodeCopy, miNodePaste, actNodeCopy,
                                            actNodePaste, actNodeDelete});
