@@ -20,6 +20,8 @@
 #include "KVTFileChecks.h"
 #include "KVTJsonReader.h"
 #include "KVTJsonWriter.h"
+#include "KVTProblemsModel.h"
+#include "KVTProblemsPanel.h"
 #include "KVTTreeModel.h"
 #include "PanelTestSupport.h"
 #include "RandomDocument.h"
@@ -820,6 +822,15 @@ std::string CRandomEditSession::CheckReports(TRandomCommand nCommand)
     for (const OroRecordedReport_st& report : m_Reports.Reports()) {
         if (report.module == "orodebug" || !bMayWarn)
             return "unexpected report " + report.module + "/" + std::to_string(report.line) + ": " + report.message;
+    }
+    // The window's own open and save list their warnings in the Problems
+    // panel, which only they fill (and empty).
+    const CKvtProblemsModel& problems = m_Window.Problems().Model();
+    for (int nRow = 0; bSaving && nRow < problems.Count(); ++nRow) {
+        const KvtProblem_st& problem = *problems.ProblemAt(nRow);
+        if (problem.sModule == "orodebug" || !bMayWarn)
+            return "unexpected problem " + problem.sModule + "/" + std::to_string(problem.nLine) + " at '" +
+                   problem.sPath + "': " + problem.sMessage;
     }
     return std::string();
 }

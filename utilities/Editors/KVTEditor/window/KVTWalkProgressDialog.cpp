@@ -1,0 +1,44 @@
+#include "KVTWalkProgressDialog.h"
+
+#include <QProgressDialog>
+
+namespace {
+
+// The bar's steps: the dialog lets events through only when its value
+// changes, so this also bounds the event processing of one walk.
+constexpr int kSteps = 1000;
+
+} // namespace
+
+CKvtWalkProgressDialog::CKvtWalkProgressDialog(QWidget* pWindow, const QString& sLabel, int nDelay)
+    : m_pWindow(pWindow), m_sLabel(sLabel), m_nDelay(nDelay), m_pPrevious(SetKvtWalkProgress(this)),
+      m_bCancelled(false)
+{
+}
+
+CKvtWalkProgressDialog::~CKvtWalkProgressDialog()
+{
+    SetKvtWalkProgress(m_pPrevious);
+}
+
+bool CKvtWalkProgressDialog::WalkProgress(uint64_t nDone, uint64_t nTotal)
+{
+    if (m_bCancelled)
+        return false;
+    if (!m_pDialog) {
+        m_pDialog = std::make_unique<QProgressDialog>(m_sLabel, QStringLiteral("Cancel"), 0, kSteps, m_pWindow);
+        m_pDialog->setObjectName(QStringLiteral("dlgWalkProgress"));
+        m_pDialog->setWindowModality(Qt::WindowModal);
+        m_pDialog->setMinimumDuration(m_nDelay);
+        m_pDialog->setAutoReset(false);
+        m_pDialog->setAutoClose(false);
+        m_pDialog->setValue(0);
+    }
+    const uint64_t nStep = nTotal == 0 ? 0 : nDone * kSteps / nTotal;
+    // Never the maximum while the walk goes on: the bar stays open until the
+    // dialog is destroyed.
+    m_pDialog->setValue(static_cast<int>(nStep < kSteps ? nStep : kSteps - 1));
+    if (m_pDialog->wasCanceled())
+        m_bCancelled = true;
+    return !m_bCancelled;
+}
