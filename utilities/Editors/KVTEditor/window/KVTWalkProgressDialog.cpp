@@ -2,6 +2,8 @@
 
 #include <QProgressDialog>
 
+#include "bcglobal.h"
+
 namespace {
 
 // The bar's steps: the dialog lets events through only when its value
@@ -28,6 +30,7 @@ bool CKvtWalkProgressDialog::WalkProgress(uint64_t nDone, uint64_t nTotal)
     if (!m_pDialog) {
         m_pDialog = std::make_unique<QProgressDialog>(m_sLabel, QStringLiteral("Cancel"), 0, kSteps, m_pWindow);
         m_pDialog->setObjectName(QStringLiteral("dlgWalkProgress"));
+        m_pDialog->setWindowTitle(QString::fromLatin1(g_sTitle.CStr()));
         m_pDialog->setWindowModality(Qt::WindowModal);
         m_pDialog->setMinimumDuration(m_nDelay);
         m_pDialog->setAutoReset(false);
