@@ -4,10 +4,7 @@
 // document modified, a cancelled export writes nothing. Small documents
 // show no dialog.
 
-#include <QLabel>
-#include <QProgressBar>
 #include <QProgressDialog>
-#include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
 #include <filesystem>
@@ -15,45 +12,11 @@
 
 #include "KVTProblemsModel.h"
 #include "KVTProblemsPanel.h"
+#include "ProgressCancelWatch.h"
 #include "WindowTestProcess.h"
 #include "WindowTestSupport.h"
 
 namespace {
-
-// Presses the dialog's Cancel button once its bar reaches a value (in
-// thousandths of the work); counts every progress dialog that showed.
-class CCancelAt : public QObject {
-public:
-    explicit CCancelAt(int nPermille) : m_nPermille(nPermille) { qApp->installEventFilter(this); }
-    ~CCancelAt() override { qApp->removeEventFilter(this); }
-
-    int Shown() const { return static_cast<int>(m_Shown.size()); }
-    int PressedAt() const { return m_nPressedAt; }
-
-protected:
-    bool eventFilter(QObject* pWatched, QEvent* pEvent) override
-    {
-        auto* pDialog = qobject_cast<QProgressDialog*>(pWatched);
-        if (pDialog && pEvent->type() == QEvent::Show && m_Shown.insert(pDialog).second) {
-            QProgressBar* pBar = pDialog->findChild<QProgressBar*>();
-            QPushButton* pCancel = pDialog->findChild<QPushButton*>();
-            if (m_nPermille >= 0 && pBar && pCancel) {
-                connect(pBar, &QProgressBar::valueChanged, pCancel, [this, pCancel](int nValue) {
-                    if (m_nPressedAt < 0 && nValue >= m_nPermille) {
-                        m_nPressedAt = nValue;
-                        pCancel->click();
-                    }
-                });
-            }
-        }
-        return QObject::eventFilter(pWatched, pEvent);
-    }
-
-private:
-    int m_nPermille;
-    std::set<QObject*> m_Shown;
-    int m_nPressedAt = -1;
-};
 
 std::set<std::string> Entries(const std::string& sFolder)
 {
@@ -120,7 +83,7 @@ void ProgressCancelTest::cancelledOpenLeavesNoDocument()
     QVERIFY(!sPath.empty());
     window.SetProgressDelay(0);
     {
-        CCancelAt cancel(permille);
+        CProgressCancelWatch cancel(permille);
         QVERIFY(!window.OpenFile(sPath.c_str()));
         QCOMPARE(cancel.Shown(), 1);
         QVERIFY(cancel.PressedAt() >= permille);
@@ -166,7 +129,7 @@ void ProgressCancelTest::cancelledSaveLeavesTheFileAndTheDocument()
 
     window.SetProgressDelay(0);
     {
-        CCancelAt cancel(permille);
+        CProgressCancelWatch cancel(permille);
         if (saveAs) {
             harness.Dialogs().QueueFileName(sOther);
             harness.Action("actFileSaveAs")->trigger();
@@ -203,7 +166,7 @@ void ProgressCancelTest::cancelledExportWritesNothing()
     const std::string sExisting = harness.Dir().File("existing.txt");
     WriteFileText(sExisting, "kept");
     for (const std::string& sTarget : {sNew, sExisting}) {
-        CCancelAt cancel(500);
+        CProgressCancelWatch cancel(500);
         harness.Dialogs().QueueFileName(sTarget);
         harness.Action("actFileExport")->trigger();
         QCOMPARE(cancel.PressedAt() >= 500, true);
@@ -226,7 +189,7 @@ void ProgressCancelTest::smallDocumentsShowNoDialog()
     // A few thousand nodes: the walks report their progress, but are done
     // long before the dialog's delay.
     const std::string sPath = WriteLargeDocument(harness, 20);
-    CCancelAt watch(-1);
+    CProgressCancelWatch watch(-1);
     QVERIFY(window.OpenFile(sPath.c_str()));
     window.MarkModified();
     window.RefreshGui();

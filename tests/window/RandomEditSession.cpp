@@ -1,10 +1,12 @@
 #include "RandomEditSession.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <QTreeView>
 #include <cstdio>
@@ -22,6 +24,8 @@
 #include "KVTJsonWriter.h"
 #include "KVTProblemsModel.h"
 #include "KVTProblemsPanel.h"
+#include "KVTWalkProgressDialog.h"
+#include "ProgressCancelWatch.h"
 #include "KVTTreeModel.h"
 #include "PanelTestSupport.h"
 #include "RandomDocument.h"
@@ -113,6 +117,7 @@ constexpr std::array<uint32_t, static_cast<size_t>(TRandomCommand::Count)> kWeig
     6,  // Undo
     4,  // Redo
     1,  // UndoAll
+    2,  // CancelledSave
 };
 
 } // namespace
@@ -124,7 +129,7 @@ const char* RandomCommandName(TRandomCommand nCommand)
         "copy",          "paste",           "delete",           "Hex Data",          "Preview",
         "localized add", "localized store", "localized delete", "save",              "close and reopen",
         "find",          "export as JSON",  "leave untyped",    "type then command", "undo",
-        "redo",          "undo all and redo all"};
+        "redo",          "undo all and redo all", "cancelled save"};
     return kNames[static_cast<size_t>(nCommand)];
 }
 
@@ -229,6 +234,7 @@ std::string CRandomEditSession::RunCommand(TRandomCommand nCommand)
     case TRandomCommand::Undo: return UndoRedo(true);
     case TRandomCommand::Redo: return UndoRedo(false);
     case TRandomCommand::UndoAll: return UndoAllRedoAll();
+    case TRandomCommand::CancelledSave: return CancelledSave();
     case TRandomCommand::Count: break;
     }
     return "unknown command";
@@ -555,13 +561,64 @@ std::string CRandomEditSession::Save()
 {
     Log("save");
     const bool bModified = m_Window.IsModified();
+    const bool bEnabled = m_Harness.Action("actFileSave")->isEnabled();
     const std::set<std::string> entries = FolderEntries(m_Harness.Dir().Path());
     m_Harness.Action("actFileSave")->trigger();
+    return CheckSave(bModified, bEnabled, entries);
+}
+
+std::string CRandomEditSession::CancelledSave()
+{
+    // Cancelled, the save leaves the file and its folder as they were and
+    // the document modified; a walk that ends before the chosen point saves
+    // as Save does.
+    const int nPermille = 1 + static_cast<int>(m_Random.Below(999));
+    Log("save, cancelled at " + std::to_string(nPermille) + "/1000");
+    m_bSaveRan = true;
+    const bool bModified = m_Window.IsModified();
+    const bool bEnabled = m_Harness.Action("actFileSave")->isEnabled();
+    const std::set<std::string> entries = FolderEntries(m_Harness.Dir().Path());
+    m_Window.SetProgressDelay(0);
+    int nPressedAt = -1;
+    // The dialog takes the focus while it shows; the next commands expect it
+    // where it was.
+    QWidget* pFocus = QApplication::focusWidget();
+    {
+        const CProgressCancelWatch watch(nPermille);
+        m_Harness.Action("actFileSave")->trigger();
+        nPressedAt = watch.PressedAt();
+    }
+    if (pFocus && QApplication::focusWidget() != pFocus)
+        pFocus->setFocus();
+    m_Window.SetProgressDelay(CKvtWalkProgressDialog::kDefaultDelay);
+    if (nPressedAt < 0)
+        return CheckSave(bModified, bEnabled, entries);
+    ++m_Stats.nSavesCancelled;
+    if (FolderEntries(m_Harness.Dir().Path()) != entries)
+        return "a cancelled save left another file in the folder";
+    if (ReadFile(m_sPath) != m_sFileBytes)
+        return "a cancelled save changed the file";
+    if (!m_Window.IsModified())
+        return "a cancelled save left the document unmodified";
+    if (!m_Harness.Dialogs().Boxes().empty())
+        return "a cancelled save showed a box: " + m_Harness.Dialogs().Boxes().back().sText;
+    if (m_Window.statusBar()->currentMessage() != QStringLiteral("Saving cancelled."))
+        return "a cancelled save did not say so";
+    return std::string();
+}
+
+std::string CRandomEditSession::CheckSave(bool bModified, bool bEnabled, const std::set<std::string>& entries)
+{
     if (FolderEntries(m_Harness.Dir().Path()) != entries)
         return "the save left another file in the folder";
     if (!bModified) {
-        // Save is disabled on an unchanged document.
-        return ReadFile(m_sPath) == m_sFileBytes ? std::string() : "an unchanged document was written";
+        // Save is disabled on an unchanged document, unless the panel holds
+        // typed text, which Save applies first.
+        if (ReadFile(m_sPath) == m_sFileBytes)
+            return std::string();
+        if (!bEnabled || m_Window.IsModified())
+            return "an unchanged document was written";
+        return CheckWrittenSave();
     }
     const COroString& sFileType = m_Window.RootNode()->m_sFileType;
     if (!IsOpenableFileType(std::string_view(sFileType.CStr(), static_cast<size_t>(sFileType.GetLength())))) {

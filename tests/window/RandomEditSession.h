@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,7 @@ enum class TRandomCommand {
     Undo,
     Redo,
     UndoAll,
+    CancelledSave,
     Count
 };
 
@@ -54,6 +56,7 @@ struct RandomEditStats_st {
     std::array<int32_t, static_cast<size_t>(TRandomCommand::Count)> commands{};
     int32_t nSavesWritten = 0;
     int32_t nSavesRefused = 0; // the file type was not four characters
+    int32_t nSavesCancelled = 0; // through the progress dialog
     int32_t nReopens = 0;
     int32_t nSavesWithLimits = 0; // saves where the format could not hold all
     int32_t nNamesakeFields = 0;
@@ -93,6 +96,11 @@ private:
     std::string LocStringStore();
     std::string LocStringDelete();
     std::string Save();
+    // Save with the progress dialog's Cancel pressed at a random point.
+    std::string CancelledSave();
+    // What a Save triggered on a document (modified or not, Save enabled or
+    // not) in a folder of these entries must have left.
+    std::string CheckSave(bool bModified, bool bEnabled, const std::set<std::string>& entries);
     std::string Reopen();
     // Finds a picked node's label through the find bar, sometimes after
     // switching the view's order (RandomEditFind.cpp).

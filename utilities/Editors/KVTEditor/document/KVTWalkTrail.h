@@ -14,9 +14,11 @@
 
 class CKvtWalkTrail {
 public:
-    // Nodes between two reports to the observer, which bounds their cost; a
-    // few hundred nodes take well under a millisecond.
-    static constexpr uint64_t kNodesPerReport = 256;
+    // Nodes between two reports to the observer: few enough that a walk of
+    // a few hundred nodes can still be stopped part-way, and a report costs
+    // no more than a few of them (the observer's display changes at most a
+    // thousand times per walk).
+    static constexpr uint64_t kNodesPerReport = 64;
 
     // Installs itself as the current trail, starting at pRoot, for a walk of
     // about nTotal nodes.

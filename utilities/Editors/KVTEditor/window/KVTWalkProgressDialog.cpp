@@ -1,6 +1,7 @@
 #include "KVTWalkProgressDialog.h"
 
 #include <QProgressDialog>
+#include <QWidget>
 
 #include "bcglobal.h"
 
@@ -14,13 +15,18 @@ constexpr int kSteps = 1000;
 
 CKvtWalkProgressDialog::CKvtWalkProgressDialog(QWidget* pWindow, const QString& sLabel, int nDelay)
     : m_pWindow(pWindow), m_sLabel(sLabel), m_nDelay(nDelay), m_pPrevious(SetKvtWalkProgress(this)),
-      m_bCancelled(false)
+      m_bCancelled(false), m_bShown(false)
 {
 }
 
 CKvtWalkProgressDialog::~CKvtWalkProgressDialog()
 {
     SetKvtWalkProgress(m_pPrevious);
+    // The window had handed the focus to the dialog: it takes it back, so
+    // the panel's controls keep receiving their focus events.
+    m_pDialog.reset();
+    if (m_bShown && m_pWindow)
+        m_pWindow->activateWindow();
 }
 
 bool CKvtWalkProgressDialog::WalkProgress(uint64_t nDone, uint64_t nTotal)
@@ -41,6 +47,7 @@ bool CKvtWalkProgressDialog::WalkProgress(uint64_t nDone, uint64_t nTotal)
     // Never the maximum while the walk goes on: the bar stays open until the
     // dialog is destroyed.
     m_pDialog->setValue(static_cast<int>(nStep < kSteps ? nStep : kSteps - 1));
+    m_bShown = m_bShown || m_pDialog->isVisible();
     if (m_pDialog->wasCanceled())
         m_bCancelled = true;
     return !m_bCancelled;

@@ -36,4 +36,5 @@ private:
     // Made at the first report: a short walk makes none.
     std::unique_ptr<QProgressDialog> m_pDialog;
     bool m_bCancelled;
+    bool m_bShown;
 };
