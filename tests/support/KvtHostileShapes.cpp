@@ -77,6 +77,22 @@ std::vector<uint8_t> CKvtHostileShapes::SharedFieldArrayStructs(uint32_t nStruct
     return builder.Build();
 }
 
+std::vector<uint8_t> CKvtHostileShapes::SharedDamagedFieldStructs(uint32_t nStructs)
+{
+    CKvtImageBuilder builder;
+    const uint32_t kList = 15, kString = 10;
+    std::vector<uint32_t> elements;
+    for (uint32_t i = 0; i < nStructs; ++i)
+        elements.push_back(1 + i);
+    builder.AddField(kList, builder.AddLabel("list"), builder.AddListEntry(elements));
+    const uint32_t nValue =
+        builder.AddField(kString, builder.AddLabel("name"), builder.AddFieldData(CKvtImageBuilder::Word(99)));
+    builder.AddStruct(0xFFFFFFFF, 0, 1);
+    for (uint32_t i = 0; i < nStructs; ++i)
+        builder.AddStruct(i, nValue, 1);
+    return builder.Build();
+}
+
 std::vector<CKvtHostileShapes::Shape_st> CKvtHostileShapes::BenchmarkShapes()
 {
     return {

@@ -26,6 +26,10 @@ public:
     // indices, each naming one INT field: nStructs × nFields nodes (as far
     // as the load's work budget goes) from a few bytes per struct and field.
     static std::vector<uint8_t> SharedFieldArrayStructs(uint32_t nStructs, uint32_t nFields);
+    // A list of nStructs structs that all name one STRING field whose stored
+    // length runs past the field data: each element fails to read it, a
+    // warning of its own each (16 bytes per element).
+    static std::vector<uint8_t> SharedDamagedFieldStructs(uint32_t nStructs);
 
     struct Shape_st {
         std::string sName;

@@ -41,6 +41,14 @@ ToolResult RunTool(const std::string& sArguments)
     return ToolResult{WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1, ReadFileText(sOutFile), ReadFileText(sErrFile)};
 }
 
+size_t CountOccurrences(const std::string& sText, const std::string& sWhat)
+{
+    size_t n = 0;
+    for (size_t nAt = sText.find(sWhat); nAt != std::string::npos; nAt = sText.find(sWhat, nAt + 1))
+        ++n;
+    return n;
+}
+
 // A small document with a list, made by hand with the sections out of order.
 std::vector<uint8_t> HandMadeDocument()
 {
@@ -146,6 +154,15 @@ TEST(KvtTool, CheckReportsWarnings)
     EXPECT_EQ(result.nExit, 1);
     EXPECT_NE(result.sErr.find("Oro Warning: A warning has occured:"), std::string::npos);
     EXPECT_NE(result.sErr.find("File: KVTTreeNodes"), std::string::npos);
+    // The count closes the report; --quiet keeps only the count.
+    const size_t nBoxes = CountOccurrences(result.sErr, "Oro Warning: ");
+    const std::string sCount = std::to_string(nBoxes) + " warnings\n";
+    ASSERT_GE(result.sErr.size(), sCount.size());
+    EXPECT_EQ(result.sErr.substr(result.sErr.size() - sCount.size()), sCount);
+    const ToolResult quiet = RunTool("check --quiet " + Quote(sDamaged));
+    EXPECT_EQ(quiet.nExit, 1);
+    EXPECT_EQ(quiet.sErr, sCount);
+    EXPECT_EQ(RunTool("check --quiet " + Quote(sGood)).sErr, "");
     // A struct field naming a struct the file does not hold was shown
     // silently as an empty struct: now it warns, and check says so.
     CKvtImageBuilder missing;

@@ -192,7 +192,8 @@ void LayoutTest::menusHoldTheirItems()
 
     const QMenu* pView = Find<QMenu>(window, "miView");
     QCOMPARE(ItemNames(pView), (QStringList{"miHexView", "miPreviewDataInTree", "N8", "miSortByCaption", "miFileOrder",
-                                            "N9", "miExpandSubtree", "miCollapseSubtree"}));
+                                            "N9", "miExpandSubtree", "miCollapseSubtree", "N10", "miProblems"}));
+    QCOMPARE(Find<QAction>(window, "miProblems")->text(), QStringLiteral("Problems"));
     QVERIFY(Find<QAction>(window, "miSortByCaption")->isChecked());
     QVERIFY(!Find<QAction>(window, "miFileOrder")->isChecked());
     QCOMPARE(Find<QAction>(window, "miHexView")->text(), QStringLiteral("Hex Data"));

@@ -20,6 +20,8 @@
 #include "KVTFileChecks.h"
 #include "KVTJsonReader.h"
 #include "KVTJsonWriter.h"
+#include "KVTProblemsModel.h"
+#include "KVTProblemsPanel.h"
 #include "KVTTreeModel.h"
 #include "PanelTestSupport.h"
 #include "RandomDocument.h"
@@ -142,6 +144,8 @@ std::string CRandomEditSession::Run(int32_t nCommands)
         ++m_Stats.commands[static_cast<size_t>(nCommand)];
         m_Harness.Dialogs().Reset();
         m_Reports.Clear();
+        // The panel keeps the last open's or save's rows; each command's own are checked.
+        m_Window.Problems().Clear();
         m_bSaveRefused = false;
         m_bSaveRan = false;
         sFault = RunCommand(nCommand);
@@ -555,13 +559,24 @@ std::string CRandomEditSession::Save()
 {
     Log("save");
     const bool bModified = m_Window.IsModified();
+    const bool bEnabled = m_Harness.Action("actFileSave")->isEnabled();
     const std::set<std::string> entries = FolderEntries(m_Harness.Dir().Path());
     m_Harness.Action("actFileSave")->trigger();
+    return CheckSave(bModified, bEnabled, entries);
+}
+
+std::string CRandomEditSession::CheckSave(bool bModified, bool bEnabled, const std::set<std::string>& entries)
+{
     if (FolderEntries(m_Harness.Dir().Path()) != entries)
         return "the save left another file in the folder";
     if (!bModified) {
-        // Save is disabled on an unchanged document.
-        return ReadFile(m_sPath) == m_sFileBytes ? std::string() : "an unchanged document was written";
+        // Save is disabled on an unchanged document, unless the panel holds
+        // typed text, which Save applies first.
+        if (ReadFile(m_sPath) == m_sFileBytes)
+            return std::string();
+        if (!bEnabled || m_Window.IsModified())
+            return "an unchanged document was written";
+        return CheckWrittenSave();
     }
     const COroString& sFileType = m_Window.RootNode()->m_sFileType;
     if (!IsOpenableFileType(std::string_view(sFileType.CStr(), static_cast<size_t>(sFileType.GetLength())))) {
@@ -822,6 +837,15 @@ std::string CRandomEditSession::CheckReports(TRandomCommand nCommand)
     for (const OroRecordedReport_st& report : m_Reports.Reports()) {
         if (report.module == "orodebug" || !bMayWarn)
             return "unexpected report " + report.module + "/" + std::to_string(report.line) + ": " + report.message;
+    }
+    // The window's own open and save list their warnings in the Problems
+    // panel, which only they fill (and empty).
+    const CKvtProblemsModel& problems = m_Window.Problems().Model();
+    for (int nRow = 0; bSaving && nRow < problems.Count(); ++nRow) {
+        const KvtProblem_st& problem = *problems.ProblemAt(nRow);
+        if (problem.sModule == "orodebug" || !bMayWarn)
+            return "unexpected problem " + problem.sModule + "/" + std::to_string(problem.nLine) + " at '" +
+                   problem.sPath + "': " + problem.sMessage;
     }
     return std::string();
 }

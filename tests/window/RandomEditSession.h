@@ -16,6 +16,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,9 @@ private:
     std::string LocStringStore();
     std::string LocStringDelete();
     std::string Save();
+    // What a Save triggered on a document (modified or not, Save enabled or
+    // not) in a folder of these entries must have left.
+    std::string CheckSave(bool bModified, bool bEnabled, const std::set<std::string>& entries);
     std::string Reopen();
     // Finds a picked node's label through the find bar, sometimes after
     // switching the view's order (RandomEditFind.cpp).

@@ -2,7 +2,7 @@
 // a window.
 //   kvttool dump FILE        the File > Export text of FILE on standard output
 //   kvttool resave IN OUT    open IN and save it as OUT
-//   kvttool check FILE       exit 1 when opening FILE raised any warning
+//   kvttool check [--quiet] FILE  exit 1 when opening FILE raised any warning
 //   kvttool paths FILE       every node's path
 //   kvttool get FILE PATH    the export line of the node at PATH
 //   kvttool find FILE TEXT   every Find hit as "PATH<TAB>export line"
@@ -39,7 +39,9 @@ const char kUsage[] =
     "Commands:\n"
     "  dump FILE        write the export text of FILE to standard output\n"
     "  resave IN OUT    open IN as the editor does and save it as OUT\n"
-    "  check FILE       open FILE; exit 1 if opening raised any warning\n"
+    "  check [--quiet] FILE\n"
+    "                   open FILE; exit 1 if opening raised any warning, then\n"
+    "                   write \"N warnings\" to standard error (--quiet: only that)\n"
     "  paths FILE       print every node's path, one a line, in the export's order\n"
     "  get FILE PATH    print the export line of the node at PATH (exit 4: no such node)\n"
     "  find FILE TEXT [--labels] [--values] [--types] [--case] [--word] [--regex]\n"
@@ -59,20 +61,23 @@ const char kUsage[] =
     "failed (resave, to-json, from-json), 4 no node has the path (get).\n"
     "docs/paths.md describes paths.\n";
 
-// Writes each warning to standard error as its box text and answers Ignore,
-// counting them for "check".
+// Writes each warning to standard error as its box text (unless quiet) and
+// answers Ignore, counting them for "check".
 class CToolReportHandler : public IOroReportHandler {
 public:
     TOroReportAnswer Report(const OroReport_st& report) override
     {
         ++m_nReports;
-        std::fprintf(stderr, "%s: %s\n", report.caption, report.text);
+        if (!m_bQuiet)
+            std::fprintf(stderr, "%s: %s\n", report.caption, report.text);
         return TOroReportAnswer::Ignore;
     }
-    int Count() const { return m_nReports; }
+    long Count() const { return m_nReports; }
+    void SetQuiet(bool bQuiet) { m_bQuiet = bQuiet; }
 
 private:
-    int m_nReports = 0;
+    long m_nReports = 0;
+    bool m_bQuiet = false;
 };
 
 // The objects the editor's program entry creates before anything else.
@@ -95,7 +100,8 @@ public:
     CToolRuntime(const CToolRuntime&) = delete;
     CToolRuntime& operator=(const CToolRuntime&) = delete;
 
-    int Warnings() const { return m_Handler.Count(); }
+    long Warnings() const { return m_Handler.Count(); }
+    void SetQuiet(bool bQuiet) { m_Handler.SetQuiet(bQuiet); }
 
 private:
     CToolReportHandler m_Handler;
@@ -138,11 +144,14 @@ int Resave(const char* pIn, const char* pOut)
     return kExitOk;
 }
 
-int Check(const char* pFileName)
+int Check(const char* pFileName, bool bQuiet)
 {
     CToolRuntime runtime;
-    std::unique_ptr<CKvtNodeTopLevelStruct> pRoot = Open(pFileName);
-    if (!pRoot)
+    runtime.SetQuiet(bQuiet);
+    const bool bOpened = Open(pFileName) != nullptr;
+    if (runtime.Warnings() > 0)
+        std::fprintf(stderr, "%ld warnings\n", runtime.Warnings());
+    if (!bOpened)
         return kExitOpenFailed;
     return runtime.Warnings() > 0 ? kExitWarnings : kExitOk;
 }
@@ -227,7 +236,9 @@ int main(int argc, char** argv)
     if (argc == 4 && std::strcmp(argv[1], "resave") == 0)
         return Resave(argv[2], argv[3]);
     if (argc == 3 && std::strcmp(argv[1], "check") == 0)
-        return Check(argv[2]);
+        return Check(argv[2], false);
+    if (argc == 4 && std::strcmp(argv[1], "check") == 0 && std::strcmp(argv[2], "--quiet") == 0)
+        return Check(argv[3], true);
     if (argc == 3 && std::strcmp(argv[1], "paths") == 0)
         return WithDocument(argv[2], PrintNodePaths);
     if (argc == 4 && std::strcmp(argv[1], "get") == 0)

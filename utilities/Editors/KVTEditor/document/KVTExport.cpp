@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "KVTCaption.h"
+#include "KVTNodeCount.h"
+#include "KVTWalkTrail.h"
 
 std::string BuildExportText(CKvtNodeTopLevelStruct* pRoot)
 {
@@ -18,9 +20,12 @@ std::string BuildExportText(CKvtNodeTopLevelStruct* pRoot)
     // pushed in reverse so that they come off in display order.
     std::vector<CPending> stack;
     stack.push_back(CPending{pRoot, GetNodeCaption(pRoot, true), 0});
-    while (!stack.empty()) {
+    CKvtWalkTrail trail(pRoot, CountTreeNodes(pRoot));
+    while (!stack.empty() && !trail.IsCancelled()) {
         CPending item = std::move(stack.back());
         stack.pop_back();
+        if (item.nDepth > 0)
+            trail.MoveTo(item.nDepth, item.pNode);
         sOut.append(item.nDepth, '\t');
         sOut.append(item.sCaption.CStr());
         sOut.append("\r\n");

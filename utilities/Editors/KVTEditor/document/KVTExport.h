@@ -6,5 +6,6 @@
 
 #include "KVTTreeNodes.h"
 
-// The exact bytes of the export; empty when there is no document.
+// The exact bytes of the export; empty when there is no document. A walk
+// that its progress observer stops gives only the lines made until then.
 std::string BuildExportText(CKvtNodeTopLevelStruct* pRoot);

@@ -229,19 +229,22 @@ std::string GetNodePath(const std::vector<CKvtNodeBase*>& chain)
         CKvtNodeStruct* pParent = chain[i - 1]->GetStructNode();
         if (!pParent)
             return std::string();
-        const std::string_view sLabel = LabelOf(chain[i]);
-        int32_t nPosition = -1;
-        uint32_t nOccurrence = 0;
-        const int32_t nCount = pParent->GetChildCount();
-        for (int32_t j = 0; j < nCount && nPosition < 0; ++j) {
-            CKvtNodeBase* pChild = pParent->GetChild(j);
-            if (LabelOf(pChild) == sLabel)
-                ++nOccurrence;
-            if (pChild == chain[i])
-                nPosition = j;
-        }
+        // Looked for from the end: a node that a load walk is reading is the
+        // last child of its parent, so a list of many elements that each
+        // raise a warning costs no pass over the elements before.
+        int32_t nPosition = pParent->GetChildCount() - 1;
+        while (nPosition >= 0 && pParent->GetChild(nPosition) != chain[i])
+            --nPosition;
         if (nPosition < 0)
             return std::string();
+        uint32_t nOccurrence = 1;
+        if (!IsPositionalParent(pParent)) {
+            const std::string_view sLabel = LabelOf(chain[i]);
+            for (int32_t j = 0; j < nPosition; ++j) {
+                if (LabelOf(pParent->GetChild(j)) == sLabel)
+                    ++nOccurrence;
+            }
+        }
         AppendChildStep(pParent, nPosition, nOccurrence, sOut);
     }
     return sOut;

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "KVTWalkTrail.h"
+
 namespace {
 
 const char kModule[] = "KVTTreeNodes";
@@ -66,6 +68,9 @@ bool CKvtTreeLoader::ClaimStruct(const CKvtStructHandle* pStruct, bool& bReporte
 
 bool CKvtTreeLoader::TakeIteration()
 {
+    const CKvtWalkTrail* pTrail = CKvtWalkTrail::Current();
+    if (pTrail && pTrail->IsCancelled())
+        return false;
     if (m_nIterations >= m_nBudget) {
         if (!m_bBudgetReported) {
             m_bBudgetReported = true;
@@ -157,6 +162,7 @@ bool CKvtTreeLoader::LoadStructFields(CKvtNodeStruct* pNode, const CKvtStructHan
         pChild->m_nIndex = i;
         pChild->m_sLabel = pFieldLabel;
         pNode->AddChild(pChild);
+        const CKvtWalkStep step(pChild);
         const char* pLabel = pChild->m_sLabel.CStr();
 
         WarnRunningFlag(bOk, pLabel, bRunningReported);
@@ -252,6 +258,7 @@ void CKvtTreeLoader::LoadListChild(CKvtNodeStruct* pNode, const CKvtStructHandle
         CKvtNodeBase* pElement = CreateKvtNode(ftSTRUCT);
         pElement->m_nIndex = j;
         pNode->AddChild(pElement);
+        const CKvtWalkStep step(pElement);
         pElement->SetStructID(static_cast<uint32_t>(m_pRes->GetStructID(&element)));
         // The element's name is only spelled out for the warning.
         bool bDepthAllowed = nLevel + 1 < kMaxDepth;
@@ -287,6 +294,10 @@ bool LoadFromResource(CKvtNodeTopLevelStruct* pRoot, CResKVT* pRes, uint64_t nFi
     const bool bTop = pRes->GetTopLevelStruct(&top);
     CKvtTreeLoader loader(pRes, nFileSize);
     const CKvtCurrentResource current(pRes);
+    // Every field and every list element becomes a node.
+    const KvtHeader_st* pHeader = pRes->GetHeader();
+    const uint64_t nNodes = pHeader ? uint64_t{pHeader->fieldCount} + pHeader->structCount : 0;
+    const CKvtWalkTrail trail(pRoot, nNodes < nFileSize ? nNodes : nFileSize);
     // The top-level struct is read first, so a reference back to it counts
     // as a second reading like any other cycle.
     const bool bFields = loader.LoadTopLevel(pRoot, &top);

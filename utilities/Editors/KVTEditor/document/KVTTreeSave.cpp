@@ -13,7 +13,9 @@
 #include "atomicfile.h"
 #include "KVTFieldDataSize.h"
 #include "KVTFileChecks.h"
+#include "KVTNodeCount.h"
 #include "KVTTreeNodes.h"
+#include "KVTWalkTrail.h"
 
 namespace {
 
@@ -33,13 +35,16 @@ const char kStrangeness[] = "WARNING!  Strangeness happening, non list or struct
 struct CSaveFrame {
     enum TStep { NextChild, AfterStructChild, ListElements };
 
-    CSaveFrame(CKvtNodeStruct* pStructNode, const CKvtStructHandle& structHandle)
-        : pNode(pStructNode), handle(structHandle)
+    CSaveFrame(CKvtNodeStruct* pStructNode, const CKvtStructHandle& structHandle, size_t nTrailDepth)
+        : pNode(pStructNode), handle(structHandle), nDepth(nTrailDepth)
     {
     }
 
     CKvtNodeStruct* pNode;
     CKvtStructHandle handle;
+    // The trail's length while this struct's children are written: its
+    // children go at this position of the trail.
+    size_t nDepth;
     int32_t nChild = 0;
     bool bOk = true;
     TStep nStep = NextChild;
@@ -53,13 +58,15 @@ struct CSaveFrame {
 
 class CSaveWalk {
 public:
-    explicit CSaveWalk(CResKVT* pRes) : m_pRes(pRes) {}
+    explicit CSaveWalk(CResKVT* pRes) : m_pRes(pRes), m_pTrail(CKvtWalkTrail::Current()) {}
 
     bool Run(CKvtNodeStruct* pNode, const CKvtStructHandle* pStruct)
     {
-        PushFrame(pNode, *pStruct);
+        PushFrame(pNode, *pStruct, m_pTrail ? m_pTrail->Depth() : 0);
         bool bResult = true;
         while (!m_Frames.empty()) {
+            if (m_pTrail && m_pTrail->IsCancelled())
+                return false;
             if (!Step()) {
                 bResult = m_Frames.back().bOk;
                 m_Frames.pop_back();
@@ -82,6 +89,9 @@ private:
             WriteChild(frame);
             return true;
         case CSaveFrame::AfterStructChild:
+            // Back at the struct or list child whose subtree was written.
+            if (m_pTrail)
+                m_pTrail->CutTo(frame.nDepth + 1);
             if (!frame.bOk)
                 OroWarning(kModule, kLineStructChildFailed, "A field inside this struct or list could not be saved.");
             ++frame.nChild;
@@ -97,6 +107,7 @@ private:
     void WriteChild(CSaveFrame& frame)
     {
         CKvtNodeBase* pChild = frame.pNode->GetChild(frame.nChild);
+        MoveTrail(frame.nDepth, pChild);
         const char* pLabel = pChild->m_sLabel.CStr();
         frame.bOk = pChild->Save(&frame.handle, pLabel) && frame.bOk;
         if (!frame.bOk) {
@@ -116,7 +127,7 @@ private:
                 frame.bOk = false;
                 return;
             }
-            PushFrame(pStruct, held);  // invalidates frame
+            PushFrame(pStruct, held, frame.nDepth + 1);  // invalidates frame
         } else if (pChild->GetType() == ftLIST) {
             StartList(frame, pStruct, pLabel);
         } else {
@@ -168,21 +179,31 @@ private:
         const size_t j = static_cast<size_t>(frame.nElement++);
         // Any node may sit in a list; only struct-like ones have fields to write.
         CKvtNodeStruct* pElement = frame.pList->GetChild(static_cast<int32_t>(j))->GetStructNode();
+        // The trail: the list at the frame's depth, the element below it.
+        MoveTrail(frame.nDepth + 1, frame.pList->GetChild(static_cast<int32_t>(j)));
         if (frame.created[j] && pElement) {
             const CKvtStructHandle handle = frame.elements[j];
-            PushFrame(pElement, handle);  // invalidates frame
+            const size_t nDepth = frame.nDepth + 2;
+            PushFrame(pElement, handle, nDepth);  // invalidates frame
         }
     }
 
     // A struct about to be written: its field count is known, so its field
     // indices get their room in one step.
-    void PushFrame(CKvtNodeStruct* pNode, const CKvtStructHandle& handle)
+    void PushFrame(CKvtNodeStruct* pNode, const CKvtStructHandle& handle, size_t nDepth)
     {
         m_pRes->ExpectFieldCount(&handle, pNode->GetChildCount());
-        m_Frames.emplace_back(pNode, handle);
+        m_Frames.emplace_back(pNode, handle, nDepth);
+    }
+
+    void MoveTrail(size_t nDepth, CKvtNodeBase* pNode)
+    {
+        if (m_pTrail)
+            m_pTrail->MoveTo(nDepth, pNode);
     }
 
     CResKVT* m_pRes;
+    CKvtWalkTrail* m_pTrail;
     std::vector<CSaveFrame> m_Frames;
 };
 
@@ -226,7 +247,9 @@ bool CKvtNodeTopLevelStruct::SaveDocument(const char* pFileName)
     bool bWalk = false;
     {
         const CKvtCurrentResource current(pRes.get());
-        bWalk = SaveStructFields(this, &top);
+        const CKvtWalkTrail trail(this, CountTreeNodes(this));
+        // A stopped walk fails, so the target is never touched.
+        bWalk = SaveStructFields(this, &top) && !trail.IsCancelled();
     }
 
     // Nothing reaches the target unless everything went right.

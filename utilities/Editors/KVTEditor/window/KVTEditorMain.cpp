@@ -13,6 +13,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QShowEvent>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTextDocument>
 #include <QTreeView>
@@ -25,6 +26,7 @@
 #include "KVTBinaryPage.h"
 #include "KVTDocumentSession.h"
 #include "KVTEditPanel.h"
+#include "KVTFindController.h"
 #include "KVTExport.h"
 #include "KVTFileChecks.h"
 #include "KVTFileDialog.h"
@@ -33,9 +35,12 @@
 #include "KVTNodeCommands.h"
 #include "KVTOpenDocument.h"
 #include "KVTPanelEvents.h"
+#include "KVTProblemCollector.h"
+#include "KVTProblemsPanel.h"
 #include "KVTRecentFilesMenu.h"
 #include "KVTTreeModel.h"
 #include "KVTTreeNavigation.h"
+#include "KVTWalkProgressDialog.h"
 #include "Kvtoptions.h"
 #include "bcglobal.h"
 #include "uniquefile.h"
@@ -119,7 +124,8 @@ void RequestShutdown()
 
 TfrmMain::TfrmMain(IKvtDialogs& dialogs, QWidget* pParent)
     : QMainWindow(pParent), m_Dialogs(dialogs), m_pTreeModel(new CKvtTreeModel(this)),
-      m_pSession(std::make_unique<CKvtDocumentSession>(*m_pTreeModel, *this, dialogs))
+      m_pSession(std::make_unique<CKvtDocumentSession>(*m_pTreeModel, *this, dialogs)), m_pProblems(nullptr),
+      m_nProgressDelay(CKvtWalkProgressDialog::kDefaultDelay)
 {
     CreateForm();
     CreatePanelHandlers();
@@ -127,6 +133,9 @@ TfrmMain::TfrmMain(IKvtDialogs& dialogs, QWidget* pParent)
         *m_pSession, dialogs,
         KvtNavigationControls_st{this, tvKVT, Splitter1, miEdit, miView, pumAddNode, sbMain},
         [this]() { RebuildTreeView(); });
+    m_pProblems = new CKvtProblemsPanel(*m_pSession, *this, *tvKVT, *sbMain);
+    miView->addSeparator()->setObjectName(QStringLiteral("N10"));
+    miView->addAction(m_pProblems->ToggleAction());
 
     BuildTitle();
     SetBCAssertCaption(g_sTitle.CStr());
@@ -225,11 +234,26 @@ bool TfrmMain::OpenFile(const COroString& sFileName)
         return false;
     }
     CloseFile();
+    m_pProblems->Clear();
     m_pSession->StartDocument(sFileName, IsFileReadOnly(pFileName));
 
-    // A damaged field still gives a document (its warning was shown); only a
-    // file the document model refuses as a whole leaves none.
-    const TKvtOpenResult nLoaded = LoadKvtDocument(pFileName, *m_pSession->RootNode());
+    // A damaged field still gives a document (its warnings are listed); only
+    // a file the document model refuses as a whole leaves none.
+    TKvtOpenResult nLoaded = TKvtOpenResult::LoadFailed;
+    bool bCancelled = false;
+    {
+        const CKvtProblemCollector problems(m_pProblems->Model());
+        CKvtWalkProgressDialog progress(this, QStringLiteral("Opening %1...").arg(QFile::decodeName(pFileName)),
+                                        m_nProgressDelay);
+        nLoaded = LoadKvtDocument(pFileName, *m_pSession->RootNode());
+        bCancelled = progress.WasCancelled();
+    }
+    if (bCancelled) {
+        CloseFile();
+        m_pProblems->Clear();
+        sbMain->showMessage(QStringLiteral("Opening cancelled."));
+        return false;
+    }
     const bool bOpened = nLoaded == TKvtOpenResult::Opened;
     if (bOpened) {
         actFileExport->setEnabled(true);
@@ -238,7 +262,17 @@ bool TfrmMain::OpenFile(const COroString& sFileName)
         CloseFile();
     }
     RebuildTreeView();
+    m_pProblems->ShowIfAny();
+    const int nProblems = m_pProblems->Model().Count();
+    if (bOpened && nProblems > 0)
+        sbMain->showMessage(QStringLiteral("Opened with %1 problems").arg(nProblems));
     return bOpened;
+}
+
+void TfrmMain::SetProgressDelay(int nMilliseconds)
+{
+    m_nProgressDelay = nMilliseconds;
+    m_pNavigation->Find().SetProgressDelay(nMilliseconds);
 }
 
 void TfrmMain::ShowOpenError(TKvtOpenResult nResult, const char* pFileName)
@@ -277,10 +311,29 @@ bool TfrmMain::SaveFile()
     CKvtNodeTopLevelStruct* pRoot = m_pSession->RootNode();
     if (sFileName.GetLength() == 0 || !pRoot)
         return false;
-    if (!pRoot->SaveDocument(sFileName.CStr())) {
+    m_pProblems->Clear();
+    bool bSaved = false;
+    bool bCancelled = false;
+    {
+        const CKvtProblemCollector problems(m_pProblems->Model());
+        CKvtWalkProgressDialog progress(this, QStringLiteral("Saving %1...").arg(QFile::decodeName(sFileName.CStr())),
+                                        m_nProgressDelay);
+        bSaved = pRoot->SaveDocument(sFileName.CStr());
+        bCancelled = progress.WasCancelled();
+    }
+    m_pProblems->ShowIfAny();
+    if (bCancelled) {
+        // The walk stopped before the file was touched.
+        sbMain->showMessage(QStringLiteral("Saving cancelled."));
+        return false;
+    }
+    if (!bSaved) {
         ShowBox(GetSaveErrorText(sFileName.CStr()), kErrorTitle, TKvtBoxIcon::Error, TKvtBoxButtons::Ok);
         return false;
     }
+    const int nProblems = m_pProblems->Model().Count();
+    if (nProblems > 0)
+        sbMain->showMessage(QStringLiteral("Saved with %1 problems").arg(nProblems));
     return true;
 }
 
@@ -493,6 +546,7 @@ void TfrmMain::actFileNewExecute()
     if (!ApplyPendingPanelEdit() || AskSaveChanges() == TKvtBoxAnswer::Cancel)
         return;
     CloseFile();
+    m_pProblems->Clear();
     m_pSession->StartDocument(COroString(), false);
     m_pSession->MarkModified();
     RebuildTreeView();
@@ -575,15 +629,28 @@ void TfrmMain::actFileExportExecute()
 
 void TfrmMain::WriteExportFile(const std::string& sFileName)
 {
-    CUniqueFile file(sFileName.c_str(), "wb");
-    if (!file) {
-        COroString sText;
-        sText.Format("Cannot create file %s", sFileName.c_str());
-        ShowBox(sText, g_sTitle.CStr(), TKvtBoxIcon::Error, TKvtBoxButtons::Ok);
+    // The same text, line for line, as the tree shows with values. It is made
+    // before the file is created, so a cancelled export writes nothing.
+    std::string sText;
+    bool bCancelled = false;
+    {
+        const CKvtProblemCollector problems(m_pProblems->Model());
+        CKvtWalkProgressDialog progress(this, QStringLiteral("Exporting..."), m_nProgressDelay);
+        sText = BuildExportText(m_pSession->RootNode());
+        bCancelled = progress.WasCancelled();
+    }
+    m_pProblems->ShowIfAny();
+    if (bCancelled) {
+        sbMain->showMessage(QStringLiteral("Export cancelled."));
         return;
     }
-    // The same text, line for line, as the tree shows with values.
-    const std::string sText = BuildExportText(m_pSession->RootNode());
+    CUniqueFile file(sFileName.c_str(), "wb");
+    if (!file) {
+        COroString sMessage;
+        sMessage.Format("Cannot create file %s", sFileName.c_str());
+        ShowBox(sMessage, g_sTitle.CStr(), TKvtBoxIcon::Error, TKvtBoxButtons::Ok);
+        return;
+    }
     const bool bWritten = std::fwrite(sText.data(), 1, sText.size(), file.Get()) == sText.size();
     if (!file.Close() || !bWritten)
         ShowBox("Stream write error", g_sTitle.CStr(), TKvtBoxIcon::Error, TKvtBoxButtons::Ok);

@@ -25,6 +25,7 @@ class CKvtJsonCommands;
 class CKvtLocStringPage;
 class CKvtNodeCommands;
 class CKvtPanelEvents;
+class CKvtProblemsPanel;
 class CKvtRecentFilesMenu;
 class CKvtTreeModel;
 class CKvtTreeNavigation;
@@ -94,6 +95,11 @@ public:
     CKvtTreeModel& TreeModel() const { return *m_pTreeModel; }
     // Paths, Find, the view's order and the subtree commands.
     CKvtTreeNavigation& Navigation() const { return *m_pNavigation; }
+    // The warnings of the last open, save or export.
+    CKvtProblemsPanel& Problems() const { return *m_pProblems; }
+    // How long open, save, export and Find All run before their progress
+    // dialog shows.
+    void SetProgressDelay(int nMilliseconds);
 
     // The tree view's selected item (invalid when none). While the selection
     // is about to move, it is still the item being left, as the handlers of
@@ -171,6 +177,8 @@ private:
     std::unique_ptr<CKvtPanelEvents> m_pPanelEvents;
     std::unique_ptr<CKvtTreeNavigation> m_pNavigation;
     std::unique_ptr<CKvtJsonCommands> m_pJsonCommands;
+    CKvtProblemsPanel* m_pProblems;
+    int m_nProgressDelay;
 
     // Actions (actMain holds them).
     QObject* actMain;

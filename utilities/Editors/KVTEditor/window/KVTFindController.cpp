@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMainWindow>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTreeView>
@@ -15,6 +16,7 @@
 #include "KVTDocumentSession.h"
 #include "KVTFindBar.h"
 #include "KVTFindResultsModel.h"
+#include "KVTNodeCount.h"
 #include "KVTNodePath.h"
 #include "KVTNodeSearch.h"
 #include "KVTPlainTextMatch.h"
@@ -22,6 +24,7 @@
 #include "KVTTreeModel.h"
 #include "KVTTreeReveal.h"
 #include "KVTViewOrderWalk.h"
+#include "KVTWalkProgressDialog.h"
 
 namespace {
 
@@ -54,7 +57,8 @@ CKvtFindController::CKvtFindController(CKvtDocumentSession& session, QMainWindow
                                        QStatusBar& status)
     : QObject(&window), m_Session(session), m_Window(window), m_Tree(tree), m_Status(status),
       m_pBar(new CKvtFindBar), m_pResultsPanel(new QDockWidget(QStringLiteral("Find Results"), &window)),
-      m_pResults(new CKvtFindResultsModel(this)), m_pStop(new QPushButton(QStringLiteral("Stop")))
+      m_pResults(new CKvtFindResultsModel(this)), m_pStop(new QPushButton(QStringLiteral("Stop"))),
+      m_nProgressDelay(CKvtWalkProgressDialog::kDefaultDelay)
 {
     m_pBar->hide();
     connect(m_pBar, &CKvtFindBar::FindRequested, this, &CKvtFindController::FindNext);
@@ -182,8 +186,11 @@ void CKvtFindController::FindAll()
     int64_t nHits = 0;
     std::vector<KvtFindHit_st> pending;
     auto nLastShown = std::chrono::steady_clock::now();
+    CKvtWalkProgressDialog progress(&m_Window, QStringLiteral("Finding..."), m_nProgressDelay);
+    const uint64_t nTotal = CountTreeNodes(pRoot);
     search.SetProgress([&](int64_t nTested) {
-        return KeepRunning(QStringLiteral("Find All: %1 nodes searched...").arg(nTested));
+        return KeepRunning(QStringLiteral("Find All: %1 nodes searched...").arg(nTested)) &&
+               progress.WalkProgress(static_cast<uint64_t>(nTested), nTotal);
     });
     const bool bFinished = search.FindAll([&](const KvtWalkVisit_st& visit) {
         ++nHits;
@@ -210,6 +217,9 @@ bool CKvtFindController::eventFilter(QObject* pWatched, QEvent* pEvent)
     if (!m_bRunning || !IsUserInput(pEvent->type()))
         return QObject::eventFilter(pWatched, pEvent);
     if (pWatched == m_pStop)
+        return false;
+    // The progress dialog's Cancel is another Stop.
+    if (auto* pWidget = qobject_cast<QWidget*>(pWatched); pWidget && qobject_cast<QProgressDialog*>(pWidget->window()))
         return false;
     if (pEvent->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(pEvent)->key() == Qt::Key_Escape)
         m_bStopRequested = true;

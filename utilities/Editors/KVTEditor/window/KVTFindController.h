@@ -3,7 +3,8 @@
 // the items made so far) in the order the tree shows the nodes; a hit is
 // then made visible and selected, which applies the panel as any selection
 // change does. Find All lists every hit in a dock panel while it runs, with
-// its progress in the status bar; its Stop button or Escape ends it. While it
+// its progress in the status bar and, when it runs longer than the delay, in
+// a progress dialog; its Stop button, Escape or the dialog's Cancel ends it. While it
 // runs, every other input to the window is held back, so the document cannot
 // change under it.
 
@@ -39,6 +40,8 @@ public:
     void FindAll();
     void StopFindAll() { m_bStopRequested = true; }
     bool IsFindAllRunning() const { return m_bRunning; }
+    // How long Find All runs before its progress dialog shows.
+    void SetProgressDelay(int nMilliseconds) { m_nProgressDelay = nMilliseconds; }
 
 protected:
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
@@ -62,4 +65,5 @@ private:
     QPushButton* m_pStop;
     bool m_bRunning = false;
     bool m_bStopRequested = false;
+    int m_nProgressDelay;
 };
