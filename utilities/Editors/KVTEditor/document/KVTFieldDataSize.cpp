@@ -43,6 +43,7 @@ KvtSaveSize_st CountSaveSize(CKvtNodeStruct* pRoot)
         // A list's children are its elements, each a struct of its own; any
         // other struct's children are its fields.
         const bool bList = pStruct->GetType() == ftLIST;
+        size.nNodes += static_cast<uint64_t>(pStruct->GetChildCount());
         if (!bList) {
             const auto nChildren = static_cast<uint64_t>(pStruct->GetChildCount());
             size.nFields += nChildren;

@@ -16,6 +16,8 @@ struct KvtSaveSize_st {
     uint64_t nStructs = 0;
     // Entries of the field index arrays: the fields of structs with two or more.
     uint64_t nFieldIndices = 0;
+    // Every node of the tree, the root included (the save's progress total).
+    uint64_t nNodes = 1;
 };
 
 // Walks the tree without recursion (a pasted tree can be deeper than any

@@ -18,18 +18,6 @@ bool IsDecimalDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// The digit's value, or -1 when c is no hexadecimal digit.
-int HexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Every character of sDigits a hexadecimal digit, at least one, the value
 // within 32 bits. Leading zeros do not count against the width.
 bool ParseHexDigits(std::string_view sDigits, uint32_t& nBits)
@@ -235,4 +223,15 @@ bool IsAddNodeEntryEnabled(int32_t nPosition, bool bContainer, bool bFieldParent
     if (nPosition >= kFirstContainerEntry && nPosition < kAddNodeEntryCount)
         return bContainer;
     return false;
+}
+
+int HexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
 }

@@ -20,6 +20,9 @@ constexpr int32_t kMaxFieldIdLength = 16;
 // signed 32-bit range, or "$", "x", "X", "0x" or "0X" followed by hexadecimal
 // digits whose value fits in 32 bits (any bit pattern). Anything else, a
 // trailing space included, fails and leaves nValue alone.
+// The digit's value, or -1 when c is no hexadecimal digit.
+int HexDigitValue(char c);
+
 bool ParsePanelInteger(std::string_view sText, int32_t& nValue);
 // The same, giving nDefault when the text does not convert.
 int32_t PanelIntegerOrDefault(std::string_view sText, int32_t nDefault);

@@ -13,7 +13,6 @@
 #include "atomicfile.h"
 #include "KVTFieldDataSize.h"
 #include "KVTFileChecks.h"
-#include "KVTNodeCount.h"
 #include "KVTTreeNodes.h"
 #include "KVTWalkTrail.h"
 
@@ -247,7 +246,7 @@ bool CKvtNodeTopLevelStruct::SaveDocument(const char* pFileName)
     bool bWalk = false;
     {
         const CKvtCurrentResource current(pRes.get());
-        const CKvtWalkTrail trail(this, CountTreeNodes(this));
+        const CKvtWalkTrail trail(this, size.nNodes);
         // A stopped walk fails, so the target is never touched.
         bWalk = SaveStructFields(this, &top) && !trail.IsCancelled();
     }

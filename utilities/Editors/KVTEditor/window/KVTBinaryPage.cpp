@@ -16,6 +16,7 @@
 #include "KVTDialogs.h"
 #include "KVTDocumentSession.h"
 #include "KVTHexView.h"
+#include "KVTPanelText.h"
 #include "KVTTreeModel.h"
 #include "bcglobal.h"
 
@@ -24,18 +25,6 @@ namespace {
 constexpr int kFirstDigit = 1;
 constexpr int kSecondDigit = 2;
 const char* const kAllFilesFilter = "All Files (*.*)|*.*";
-
-int HexDigitValue(QChar character)
-{
-    const char c = character.toLatin1();
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 // Hex text as bytes: pairs of digits, white space anywhere between pairs.
 bool ParseHexText(const QString& sText, std::vector<uint8_t>& bytes)
@@ -48,7 +37,7 @@ bool ParseHexText(const QString& sText, std::vector<uint8_t>& bytes)
                 return false;
             continue;
         }
-        const int nDigit = HexDigitValue(character);
+        const int nDigit = HexDigitValue(character.toLatin1());
         if (nDigit < 0)
             return false;
         if (nHigh < 0) {
@@ -184,7 +173,7 @@ bool CKvtBinaryPage::EditKey(QKeyEvent* pEvent)
     const QString sText = pEvent->text();
     if (sText.size() != 1 || (pEvent->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) != 0)
         return false;
-    const int nDigit = HexDigitValue(sText.at(0));
+    const int nDigit = HexDigitValue(sText.at(0).toLatin1());
     if (nDigit < 0)
         return false;
     TypeDigit(static_cast<uint8_t>(nDigit));
