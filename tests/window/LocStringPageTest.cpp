@@ -92,6 +92,7 @@ private slots:
     void exitRunsBeforeEnterAndBeforeClick();
     void leavingTheNodeStoresTheChosenLanguage();
     void previewCaptionFollowsTheEntries();
+    void redisplayWithTheFocusInTheMemoStoresNothing();
 };
 
 void LocStringPageTest::pageListsTheEntriesInTextOrder()
@@ -392,6 +393,33 @@ void LocStringPageTest::leavingTheNodeStoresTheChosenLanguage()
     f.Select("Flag");
     QVERIFY(!EntryLanguages(f.Node("Title")).contains(QStringLiteral("4")));
     QCOMPARE(f.Dialogs().Beeps(), 0);
+}
+
+void LocStringPageTest::redisplayWithTheFocusInTheMemoStoresNothing()
+{
+    // Showing the node afresh (Hex Data redisplays it) while the memo keeps
+    // the focus shows the first language's text: the text of the language
+    // chosen before must not pass for typed and be stored under another.
+    CLocFixture f;
+    QVERIFY(f.Ready());
+    f.Select("Many");
+    ClickInto(f.List());
+    QTest::keyClick(f.List(), Qt::Key_Down);
+    QTest::keyClick(f.List(), Qt::Key_Down);
+    QCOMPARE(f.Chosen(), QStringLiteral("2"));
+    QCOMPARE(f.Text(), QStringLiteral("b"));
+    ClickInto(f.Memo());
+    for (int i = 0; i < 2; ++i) {
+        Control<QAction>(f.Window(), "miHexView")->trigger();
+        QVERIFY(f.Memo()->hasFocus());
+        QCOMPARE(f.Chosen(), QStringLiteral("1"));
+        QCOMPARE(f.Text(), QStringLiteral("a"));
+    }
+    f.Select("Flag");
+    QVERIFY(!f.Window().IsModified());
+    QCOMPARE(EntryLanguages(f.Node("Many")), (QStringList{"2", "10", "1"}));
+    QCOMPARE(EntryText(f.Node("Many"), 1), QStringLiteral("a"));
+    QCOMPARE(EntryText(f.Node("Many"), 2), QStringLiteral("b"));
 }
 
 KVT_WINDOW_TEST_MAIN(LocStringPageTest)

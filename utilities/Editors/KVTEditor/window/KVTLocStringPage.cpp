@@ -114,7 +114,10 @@ void CKvtLocStringPage::RefreshLocStrGui()
     }
     if (list.count() > 0)
         list.setCurrentIndex(0);
-    DisplayOroLocString();
+    // The page is shown afresh even where the memo keeps the focus: what it
+    // held belonged to the language chosen before, and would otherwise pass
+    // for text typed for the first one.
+    ShowLanguageText();
 }
 
 void CKvtLocStringPage::DisplayOroLocString()
