@@ -58,6 +58,7 @@ std::unique_ptr<CKvtNodeTopLevelStruct> EdgeDocument()
         AddValue<CKvtNodeDOUBLE>(p, ftDOUBLE, "d", FromBits<double>(bits));
     AddValue<CKvtNodeSTRING>(p, ftSTRING, "", COroString("\x01\x1f\x7f\x80\xff\"\\/ end"));
     AddValue<CKvtNodeSTRING>(p, ftSTRING, "\xe9\x01\xff label of 16!", COroString(""));
+    AddValue<CKvtNodeSTRING>(p, ftSTRING, "esc", COroString("\b\f\n\r\t\x1e"));
     AddValue<CKvtNodeRESREF>(p, ftRESREF, "r", CResRef("Mixed_Case\xC0", 11));
     AddValue<CKvtNodeRESREF>(p, ftRESREF, "r16", CResRef("abcdefghijklmnop", 16));
     auto* pLoc = static_cast<CKvtNodeLOCSTRING*>(AddNode(p, ftLOCSTRING, "loc"));
@@ -121,7 +122,8 @@ TEST(JsonForm, EdgeValuesRoundTripToTheSameTextAndTheSameFile)
     for (const char* pPart : {"\"value\":-0}", "\"value\":\"0x7fc00001\"", "\"value\":\"0xffa00000\"",
                               "\"value\":1e-45", "\"value\":5e-324", "\"value\":0.1}", "\"value\":18446744073709551615",
                               "\"value\":-9223372036854775808", "\"value\":\"+/w=\"", "\"value\":\"+/z9/g==\"",
-                              "\"value\":\"Mixed_Case\xC3\x80\"", "\"label\":\"\xC3\xA9\\u0001\xC3\xBF label of 16!\"",
+                              "\"value\":\"Mixed_Case\xC3\x80\"", "\"value\":\"\\b\\f\\n\\r\\t\\u001E\"",
+                              "\"value\":\"\\u0001\\u001F\x7F\xC2\x80\xC3\xBF\\\"\\\\/ end\"", "\"label\":\"\xC3\xA9\\u0001\xC3\xBF label of 16!\"",
                               "{\"language\":0,\"gender\":255,\"text\":\"id -1\"}",
                               "{\"language\":0,\"gender\":1,\"text\":\"id 1\"}",
                               "{\"language\":7,\"gender\":0,\"text\":\"\"}", "\"struct_id\":4294967295"})

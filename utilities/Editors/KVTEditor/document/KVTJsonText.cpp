@@ -24,42 +24,35 @@ int Base64Digit(char c)
     return -1;
 }
 
-template <typename T> std::string ShortestText(T value)
+template <typename T> size_t ShortestText(T value, char* pOut)
 {
-    char text[64];
     if (std::isfinite(value)) {
-        const std::to_chars_result result = std::to_chars(text, text + sizeof text, value);
-        return std::string(text, result.ptr);
+        const std::to_chars_result result = std::to_chars(pOut, pOut + CKvtJsonText::kRealTextCapacity, value);
+        return static_cast<size_t>(result.ptr - pOut);
     }
     using Bits = std::conditional_t<sizeof(T) == 4, uint32_t, uint64_t>;
     Bits bits;
     std::memcpy(&bits, &value, sizeof bits);
-    const int nDigits = static_cast<int>(sizeof(T) * 2);
-    std::string sOut = "0x";
-    for (int i = 0; i < nDigits; ++i)
-        sOut += "0123456789abcdef"[(bits >> (4 * (nDigits - 1 - i))) & 15];
-    return sOut;
+    const size_t nDigits = sizeof(T) * 2;
+    pOut[0] = '0';
+    pOut[1] = 'x';
+    for (size_t i = 0; i < nDigits; ++i)
+        pOut[2 + i] = "0123456789abcdef"[(bits >> (4 * (nDigits - 1 - i))) & 15];
+    return 2 + nDigits;
+}
+
+template <typename T> std::string ShortestText(T value)
+{
+    char text[CKvtJsonText::kRealTextCapacity];
+    return std::string(text, ShortestText(value, text));
 }
 
 } // namespace
 
 std::string CKvtJsonText::RealText(float value) { return ShortestText(value); }
 std::string CKvtJsonText::RealText(double value) { return ShortestText(value); }
-
-void CKvtJsonText::BytesToUtf8(const char* pBytes, size_t nLength, std::string& sOut)
-{
-    sOut.clear();
-    sOut.reserve(nLength);
-    for (size_t i = 0; i < nLength; ++i) {
-        const auto c = static_cast<uint8_t>(pBytes[i]);
-        if (c < 0x80) {
-            sOut.push_back(static_cast<char>(c));
-        } else {
-            sOut.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            sOut.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-}
+size_t CKvtJsonText::RealText(float value, char* pOut) { return ShortestText(value, pOut); }
+size_t CKvtJsonText::RealText(double value, char* pOut) { return ShortestText(value, pOut); }
 
 bool CKvtJsonText::Utf8ToBytes(const char* pUtf8, size_t nLength, std::string& sOut)
 {

@@ -10,15 +10,18 @@
 
 class CKvtJsonText {
 public:
-    // The bytes as UTF-8 (bytes from 0x80 take two).
-    static void BytesToUtf8(const char* pBytes, size_t nLength, std::string& sOut);
-    // The inverse; false for invalid UTF-8, a zero or a code point above U+00FF.
+    // The UTF-8 of such a text back to its bytes; false for invalid UTF-8, a zero or a code point above U+00FF.
     static bool Utf8ToBytes(const char* pUtf8, size_t nLength, std::string& sOut);
 
     // The shortest decimal that reads back to the same bits; for NaN and the
     // infinities, which have no decimal, "0x" and the bits in hex.
     static std::string RealText(float value);
     static std::string RealText(double value);
+    // The same into pOut, which has room for kRealTextCapacity characters;
+    // returns the length.
+    static constexpr size_t kRealTextCapacity = 32;
+    static size_t RealText(float value, char* pOut);
+    static size_t RealText(double value, char* pOut);
 
     // Standard base64 with padding.
     static void EncodeBase64(const uint8_t* pData, size_t nSize, std::string& sOut);
