@@ -1,16 +1,22 @@
 // Open, save and export of a large document show a progress dialog whose
 // Cancel stops them cleanly: a cancelled open leaves no document, a
 // cancelled save leaves the old file and its folder as they were and the
-// document modified, a cancelled export writes nothing. Small documents
-// show no dialog.
+// document modified, a cancelled export writes nothing, a cancelled Find All
+// stops. Small documents show no dialog.
 
+#include <QLineEdit>
 #include <QProgressDialog>
+#include <QToolButton>
 #include <QStatusBar>
 #include <QTest>
 #include <filesystem>
 #include <set>
 
+#include "KVTFindController.h"
+#include "KVTFindResultsModel.h"
 #include "KVTProblemsModel.h"
+#include "KVTTreeNavigation.h"
+#include "PanelTestSupport.h"
 #include "KVTProblemsPanel.h"
 #include "ProgressCancelWatch.h"
 #include "WindowTestProcess.h"
@@ -63,6 +69,7 @@ private slots:
     void cancelledSaveLeavesTheFileAndTheDocument_data();
     void cancelledSaveLeavesTheFileAndTheDocument();
     void cancelledExportWritesNothing();
+    void cancelledFindAllStops();
     void smallDocumentsShowNoDialog();
 };
 
@@ -180,6 +187,34 @@ void ProgressCancelTest::cancelledExportWritesNothing()
     harness.Dialogs().QueueFileName(sNew);
     harness.Action("actFileExport")->trigger();
     QVERIFY(std::filesystem::file_size(sNew) > 300 * 100 * 30);
+}
+
+void ProgressCancelTest::cancelledFindAllStops()
+{
+    CWindowHarness harness;
+    TfrmMain& window = harness.Start();
+    // 1,400 structs of 100 fields: the search reports its progress twice.
+    const std::string sPath = WriteLargeDocument(harness, 1400);
+    QVERIFY(window.OpenFile(sPath.c_str()));
+    window.SetProgressDelay(0);
+    harness.Action("actFind")->trigger();
+    QTest::keyClicks(Control<QLineEdit>(window, "eFindText"), "F050");
+    CKvtFindResultsModel& results = window.Navigation().Find().Results();
+    {
+        CProgressCancelWatch cancel(400);
+        Control<QToolButton>(window, "bFindAll")->click();
+        QVERIFY(cancel.PressedAt() >= 400);
+    }
+    // The hits are listed after the whole tree has been searched; stopped
+    // during the search, none are.
+    QCOMPARE(results.rowCount(), 0);
+    QCOMPARE(StatusText(window), QStringLiteral("Find All stopped: 0 hits so far."));
+    QCOMPARE(harness.Dialogs().Boxes().size(), size_t(0));
+
+    // Not cancelled, it finds every one.
+    Control<QToolButton>(window, "bFindAll")->click();
+    QCOMPARE(results.rowCount(), 1400);
+    QCOMPARE(StatusText(window), QStringLiteral("Find All: 1400 hits."));
 }
 
 void ProgressCancelTest::smallDocumentsShowNoDialog()
