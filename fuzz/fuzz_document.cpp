@@ -5,6 +5,10 @@
 // saved form must be a fixed point: the second and third saves give the same
 // bytes. A deep copy of the opened document saves exactly as the document
 // does. A save that fails leaves no file and no temporary file behind.
+// Stopped part-way through its progress reports, a load does not claim to be
+// complete and a save leaves the file it would replace as it was. Every
+// warning raised inside a walk names the walk's node through a chain that is
+// still alive.
 
 #include <cstdint>
 #include <cstdio>
@@ -15,7 +19,10 @@
 
 #include "KVTExport.h"
 #include "KVTFileChecks.h"
+#include "KVTNodePath.h"
 #include "KVTTreeNodes.h"
+#include "KVTWalkProgress.h"
+#include "KVTWalkTrail.h"
 #include "fuzzreporthandler.h"
 #include "TempDir.h"
 #include "orobase.h"
@@ -72,6 +79,73 @@ void CheckRefusedSave(CKvtNodeTopLevelStruct* pRoot, const std::string& sPath)
         Fail("a failed save left a file behind");
 }
 
+// Asks the running walk to stop at its nth progress report.
+class CStopAtReport : public IKvtWalkProgress {
+public:
+    explicit CStopAtReport(uint32_t nReport) : m_nLeft(nReport), m_pPrevious(SetKvtWalkProgress(this)) {}
+    ~CStopAtReport() override { SetKvtWalkProgress(m_pPrevious); }
+    CStopAtReport(const CStopAtReport&) = delete;
+    CStopAtReport& operator=(const CStopAtReport&) = delete;
+    bool WalkProgress(uint64_t nDone, uint64_t nTotal) override
+    {
+        if (nDone > nTotal)
+            Fail("a walk reported more nodes done than its total");
+        m_bStopped = m_bStopped || --m_nLeft == 0;
+        return !m_bStopped;
+    }
+    bool Stopped() const { return m_bStopped; }
+
+private:
+    uint32_t m_nLeft;
+    IKvtWalkProgress* m_pPrevious;
+    bool m_bStopped = false;
+};
+
+// Warnings inside a walk look up the walk's node as the Problems panel does.
+class CTrailCheckingHandler : public IOroReportHandler {
+public:
+    TOroReportAnswer Report(const OroReport_st& report) override
+    {
+        if (const CKvtWalkTrail* pTrail = CKvtWalkTrail::Current())
+            m_nPathBytes += GetNodePath(pTrail->Chain()).size();
+        return m_Fuzz.Report(report);
+    }
+
+private:
+    CFuzzReportHandler m_Fuzz;
+    size_t m_nPathBytes = 0;
+};
+
+// The input's last byte picks the report at which the walks are stopped.
+uint32_t StopReport(const uint8_t* pData, size_t nSize)
+{
+    return nSize == 0 ? 1 : 1 + pData[nSize - 1] % 8;
+}
+
+void CheckStoppedWalks(const uint8_t* pData, size_t nSize, const std::string& sPath, const std::string& sSaved,
+                       const std::string& sExport)
+{
+    {
+        TRoot pRoot(new CKvtNodeTopLevelStruct);
+        const CStopAtReport stop(StopReport(pData, nSize));
+        const bool bLoaded = pRoot->LoadDocumentFromMemory(pData, nSize, "fuzz input");
+        if (bLoaded && stop.Stopped())
+            Fail("a stopped load claims to be complete");
+        if (!stop.Stopped() && BuildExportText(pRoot.get()) != sExport)
+            Fail("a load with a progress observer reads another tree");
+    }
+    TRoot pRoot = ReopenOrFail(sPath);
+    const size_t nEntries = s_pScratch->CountEntries();
+    const CStopAtReport stop(StopReport(pData, nSize));
+    const bool bSaved = pRoot->SaveDocument(sPath.c_str());
+    if (stop.Stopped() == bSaved)
+        Fail(bSaved ? "a stopped save claims to be complete" : "a save that was not stopped failed");
+    if (!bSaved && ReadFileText(sPath) != sSaved)
+        Fail("a stopped save changed the file it would replace");
+    if (s_pScratch->CountEntries() != nEntries)
+        Fail("a stopped save left a file behind");
+}
+
 void RunDocumentPath(const uint8_t* pData, size_t nSize)
 {
     TRoot pOpened(new CKvtNodeTopLevelStruct);
@@ -84,7 +158,8 @@ void RunDocumentPath(const uint8_t* pData, size_t nSize)
             Fail("a refused file changed the document");
         return;
     }
-    if (BuildExportText(pOpened.get()).empty())
+    const std::string sExport = BuildExportText(pOpened.get());
+    if (sExport.empty())
         Fail("an open document exported nothing");
 
     const std::string sFirst = s_pScratch->File("first.kvt");
@@ -112,6 +187,7 @@ void RunDocumentPath(const uint8_t* pData, size_t nSize)
         Fail("the second and third saves differ: the saved form is not a fixed point");
     if (s_pScratch->CountEntries() != 2)
         Fail("saving left a temporary file behind");
+    CheckStoppedWalks(pData, nSize, sFirst, sSaved3, sExport);
     std::remove(sFirst.c_str());
     std::remove(sSecond.c_str());
 }
@@ -120,7 +196,8 @@ void RunDocumentPath(const uint8_t* pData, size_t nSize)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    CFuzzReportHandler::Install();
+    static CTrailCheckingHandler s_Handler;
+    SetOroReportHandler(&s_Handler);
     g_pOroBase = new COroBase;
     g_pOroResMan = new COroResMan;
     s_pScratch = new CTempDir("fuzz_document", CTempDir::tpMemoryIfAvailable);

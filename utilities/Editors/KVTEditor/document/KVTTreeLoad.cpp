@@ -301,7 +301,8 @@ bool LoadFromResource(CKvtNodeTopLevelStruct* pRoot, CResKVT* pRes, uint64_t nFi
     // The top-level struct is read first, so a reference back to it counts
     // as a second reading like any other cycle.
     const bool bFields = loader.LoadTopLevel(pRoot, &top);
-    return bTop && bFields;
+    // A stopped walk has read only part of the file.
+    return bTop && bFields && !trail.IsCancelled();
 }
 
 } // namespace
