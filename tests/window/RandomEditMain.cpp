@@ -51,7 +51,8 @@ std::string Summary(const RandomEditStats_st& stats)
                  std::to_string(stats.commands[i]) + ", ";
     }
     sText += "saves written " + std::to_string(stats.nSavesWritten) + ", refused " +
-             std::to_string(stats.nSavesRefused) + ", reopens " + std::to_string(stats.nReopens) +
+             std::to_string(stats.nSavesRefused) + ", cancelled " + std::to_string(stats.nSavesCancelled) +
+             ", reopens " + std::to_string(stats.nReopens) +
              ", saves the format could not hold whole " + std::to_string(stats.nSavesWithLimits) +
              " (namesake fields " + std::to_string(stats.nNamesakeFields) + ", non-struct list elements " +
              std::to_string(stats.nNonStructElements) + ", versions replaced " +

@@ -1,10 +1,12 @@
 #include "RandomEditSession.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <QTreeView>
 #include <cstdio>
@@ -22,6 +24,8 @@
 #include "KVTJsonWriter.h"
 #include "KVTProblemsModel.h"
 #include "KVTProblemsPanel.h"
+#include "KVTWalkProgressDialog.h"
+#include "ProgressCancelWatch.h"
 #include "KVTTreeModel.h"
 #include "PanelTestSupport.h"
 #include "RandomDocument.h"
@@ -114,6 +118,7 @@ constexpr std::array<uint32_t, static_cast<size_t>(TRandomCommand::Count)> kWeig
     4,  // Redo
     1,  // UndoAll
     4,  // EditBinary
+    2,  // CancelledSave
 };
 
 } // namespace
@@ -125,7 +130,7 @@ const char* RandomCommandName(TRandomCommand nCommand)
         "copy",          "paste",           "delete",           "Hex Data",          "Preview",
         "localized add", "localized store", "localized delete", "save",              "close and reopen",
         "find",          "export as JSON",  "leave untyped",    "type then command", "undo",
-        "redo",          "undo all and redo all", "edit binary"};
+        "redo",          "undo all and redo all", "edit binary", "cancelled save"};
     return kNames[static_cast<size_t>(nCommand)];
 }
 
@@ -233,6 +238,7 @@ std::string CRandomEditSession::RunCommand(TRandomCommand nCommand)
     case TRandomCommand::Redo: return UndoRedo(false);
     case TRandomCommand::UndoAll: return UndoAllRedoAll();
     case TRandomCommand::EditBinary: return EditBinary();
+    case TRandomCommand::CancelledSave: return CancelledSave();
     case TRandomCommand::Count: break;
     }
     return "unknown command";
@@ -563,6 +569,50 @@ std::string CRandomEditSession::Save()
     const std::set<std::string> entries = FolderEntries(m_Harness.Dir().Path());
     m_Harness.Action("actFileSave")->trigger();
     return CheckSave(bModified, bEnabled, entries);
+}
+
+std::string CRandomEditSession::CancelledSave()
+{
+    // Cancelled, the save leaves the file and its folder as they were and
+    // the document modified; a walk that ends before the chosen point saves
+    // as Save does.
+    const int nPermille = 1 + static_cast<int>(m_Random.Below(999));
+    Log("save, cancelled at " + std::to_string(nPermille) + "/1000");
+    m_bSaveRan = true;
+    const bool bModified = m_Window.IsModified();
+    const bool bEnabled = m_Harness.Action("actFileSave")->isEnabled();
+    const std::set<std::string> entries = FolderEntries(m_Harness.Dir().Path());
+    m_Window.SetProgressDelay(0);
+    int nPressedAt = -1;
+    // The dialog takes the focus while it shows; the window asks for it back
+    // when the dialog closes, which the event loop delivers. The next
+    // commands expect it where it was.
+    QWidget* pFocus = QApplication::focusWidget();
+    {
+        const CProgressCancelWatch watch(nPermille);
+        m_Harness.Action("actFileSave")->trigger();
+        nPressedAt = watch.PressedAt();
+    }
+    QApplication::processEvents();
+    if (QApplication::activeWindow() != &m_Window)
+        return "the window did not take the focus back from the progress dialog";
+    if (pFocus && QApplication::focusWidget() != pFocus)
+        pFocus->setFocus();
+    m_Window.SetProgressDelay(CKvtWalkProgressDialog::kDefaultDelay);
+    if (nPressedAt < 0)
+        return CheckSave(bModified, bEnabled, entries);
+    ++m_Stats.nSavesCancelled;
+    if (FolderEntries(m_Harness.Dir().Path()) != entries)
+        return "a cancelled save left another file in the folder";
+    if (ReadFile(m_sPath) != m_sFileBytes)
+        return "a cancelled save changed the file";
+    if (!m_Window.IsModified())
+        return "a cancelled save left the document unmodified";
+    if (!m_Harness.Dialogs().Boxes().empty())
+        return "a cancelled save showed a box: " + m_Harness.Dialogs().Boxes().back().sText;
+    if (m_Window.statusBar()->currentMessage() != QStringLiteral("Saving cancelled."))
+        return "a cancelled save did not say so";
+    return std::string();
 }
 
 std::string CRandomEditSession::CheckSave(bool bModified, bool bEnabled, const std::set<std::string>& entries)

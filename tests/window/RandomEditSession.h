@@ -50,6 +50,7 @@ enum class TRandomCommand {
     Redo,
     UndoAll,
     EditBinary,
+    CancelledSave,
     Count
 };
 
@@ -57,6 +58,7 @@ struct RandomEditStats_st {
     std::array<int32_t, static_cast<size_t>(TRandomCommand::Count)> commands{};
     int32_t nSavesWritten = 0;
     int32_t nSavesRefused = 0; // the file type was not four characters
+    int32_t nSavesCancelled = 0; // through the progress dialog
     int32_t nReopens = 0;
     int32_t nSavesWithLimits = 0; // saves where the format could not hold all
     int32_t nNamesakeFields = 0;
@@ -96,6 +98,8 @@ private:
     std::string LocStringStore();
     std::string LocStringDelete();
     std::string Save();
+    // Save with the progress dialog's Cancel pressed at a random point.
+    std::string CancelledSave();
     // What a Save triggered on a document (modified or not, Save enabled or
     // not) in a folder of these entries must have left.
     std::string CheckSave(bool bModified, bool bEnabled, const std::set<std::string>& entries);
