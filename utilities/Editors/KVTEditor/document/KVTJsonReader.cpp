@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <string_view>
 #include <vector>
 
 #include "KVTJsonFormat.h"
@@ -250,18 +251,19 @@ private:
     {
         Frame_st& frame = m_Frames.back();
         const KeyTable_st keys = KeysOf(frame.nKind);
-        const std::string sKey(pText, nLength);
+        const std::string_view sKey(pText, nLength);
         for (int i = 0; i < keys.nCount; ++i) {
             if (sKey != keys.pNames[i])
                 continue;
             if (frame.Seen(i))
-                return Fail(TokenStart(), Pointer(false) + "/" + EscapePointerToken(sKey),
-                            "the key \"" + sKey + "\" appears twice");
+                return Fail(TokenStart(), Pointer(false) + "/" + EscapePointerToken(std::string(sKey)),
+                            "the key \"" + std::string(sKey) + "\" appears twice");
             frame.nSeen |= 1u << i;
             frame.nKey = i;
             return true;
         }
-        return Fail(TokenStart(), Pointer(false) + "/" + EscapePointerToken(sKey), "unknown key \"" + sKey + "\"");
+        return Fail(TokenStart(), Pointer(false) + "/" + EscapePointerToken(std::string(sKey)),
+                    "unknown key \"" + std::string(sKey) + "\"");
     }
 
     bool OpenObject()

@@ -56,9 +56,16 @@ size_t CKvtJsonText::RealText(double value, char* pOut) { return ShortestText(va
 
 bool CKvtJsonText::Utf8ToBytes(const char* pUtf8, size_t nLength, std::string& sOut)
 {
-    sOut.clear();
+    // Most texts are ASCII without zero bytes: copied whole up to the first
+    // byte that is not.
+    size_t nPlain = 0;
+    while (nPlain < nLength && static_cast<uint8_t>(pUtf8[nPlain] - 1) < 0x7F)
+        ++nPlain;
+    sOut.assign(pUtf8, nPlain);
+    if (nPlain == nLength)
+        return true;
     sOut.reserve(nLength);
-    for (size_t i = 0; i < nLength; ++i) {
+    for (size_t i = nPlain; i < nLength; ++i) {
         const auto c = static_cast<uint8_t>(pUtf8[i]);
         if (c == 0)
             return false;
