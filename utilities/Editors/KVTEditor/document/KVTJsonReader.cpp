@@ -411,13 +411,12 @@ private:
         COroString sFound;
         if (value.GetString(nAddLanguage, sFound, nAddGender))
             return Fail(frame.nStart, Pointer(false), "a second entry for the same language and gender");
-        const COroString sText(frame.sText.data(), static_cast<int32_t>(frame.sText.size()));
-        if (sText.GetLength() == 0) {
+        if (frame.sText.empty()) {
             // An empty text adds no entry; one that was emptied stays listed.
             value.AddString(nAddLanguage, COroString("x"), nAddGender);
             value.AddString(nAddLanguage, COroString(), nAddGender);
         } else {
-            value.AddString(nAddLanguage, sText, nAddGender);
+            value.AddString(nAddLanguage, frame.sText.data(), static_cast<int32_t>(frame.sText.size()), nAddGender);
         }
         return true;
     }
@@ -502,7 +501,7 @@ private:
 
     bool TextValue(CKvtNodeBase* pNode, const char* pText, size_t nLength)
     {
-        std::string sBytes;
+        std::string& sBytes = m_sBytes;
         switch (pNode->GetType()) {
         case ftSTRING:
             if (!Bytes(pText, nLength, 0, "STRING", sBytes))
@@ -515,7 +514,7 @@ private:
             static_cast<CKvtNodeRESREF*>(pNode)->m_Value = CResRef(sBytes.data(), static_cast<uint32_t>(sBytes.size()));
             return true;
         case ftBINARY: {
-            std::vector<uint8_t> data;
+            std::vector<uint8_t>& data = m_Binary;
             if (!CKvtJsonText::DecodeBase64(pText, nLength, data))
                 return FailValue("a BINARY value is base64 text with padding");
             if (data.size() > 0xFFFFFFFFull)
@@ -638,6 +637,9 @@ private:
     size_t m_nLastEnd = 0;
     bool m_bFailed = false;
     std::string m_sMessage;
+    // Reused for each value's bytes on their way into the node.
+    std::string m_sBytes;
+    std::vector<uint8_t> m_Binary;
 };
 
 } // namespace
