@@ -37,6 +37,8 @@ bool CKvtWalkProgressDialog::WalkProgress(uint64_t nDone, uint64_t nTotal)
         m_pDialog = std::make_unique<QProgressDialog>(m_sLabel, QStringLiteral("Cancel"), 0, kSteps, m_pWindow);
         m_pDialog->setObjectName(QStringLiteral("dlgWalkProgress"));
         m_pDialog->setWindowTitle(QString::fromLatin1(g_sTitle.CStr()));
+        // Room for the whole title beside the window manager's buttons.
+        m_pDialog->setMinimumWidth(m_pDialog->fontMetrics().horizontalAdvance(m_pDialog->windowTitle()) + 160);
         m_pDialog->setWindowModality(Qt::WindowModal);
         m_pDialog->setMinimumDuration(m_nDelay);
         m_pDialog->setAutoReset(false);
