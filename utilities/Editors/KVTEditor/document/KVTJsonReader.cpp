@@ -3,6 +3,7 @@
 #include <rapidjson/error/en.h>
 #include <rapidjson/reader.h>
 
+#include <array>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -33,17 +34,31 @@ enum TEntryKey { kLanguage, kGender, kText };
 
 struct KeyTable_st {
     const char* const* pNames;
+    const std::string_view* pViews; // the same names, compared without strlen
     int nCount;
 };
+
+template <size_t N> std::array<std::string_view, N> ViewsOf(const char* const (&names)[N])
+{
+    std::array<std::string_view, N> views;
+    for (size_t i = 0; i < N; ++i)
+        views[i] = names[i];
+    return views;
+}
+
+const auto kTopViews = ViewsOf(kTopKeys);
+const auto kNodeViews = ViewsOf(kNodeKeys);
+const auto kLocStringViews = ViewsOf(kLocStringKeys);
+const auto kEntryViews = ViewsOf(kEntryKeys);
 
 KeyTable_st KeysOf(TFrame nKind)
 {
     switch (nKind) {
-    case TFrame::Top: return {kTopKeys, 5};
-    case TFrame::Node: return {kNodeKeys, 8};
-    case TFrame::LocString: return {kLocStringKeys, 2};
-    case TFrame::Entry: return {kEntryKeys, 3};
-    default: return {nullptr, 0};
+    case TFrame::Top: return {kTopKeys, kTopViews.data(), 5};
+    case TFrame::Node: return {kNodeKeys, kNodeViews.data(), 8};
+    case TFrame::LocString: return {kLocStringKeys, kLocStringViews.data(), 2};
+    case TFrame::Entry: return {kEntryKeys, kEntryViews.data(), 3};
+    default: return {nullptr, nullptr, 0};
     }
 }
 
@@ -128,15 +143,15 @@ public:
     bool Double(double) { return Done(Unexpected("a number")); }
     bool RawNumber(const char* pText, rapidjson::SizeType nLength, bool) { return Done(Number(pText, nLength)); }
     bool String(const char* pText, rapidjson::SizeType nLength, bool) { return Done(Text(pText, nLength)); }
-    // The iterative reader calls these four before it takes the bracket.
-    bool StartObject() { return DoneBracket(OpenObject()); }
+    // The reader calls these four once it has taken the bracket.
+    bool StartObject() { return Done(OpenObject()); }
     bool Key(const char* pText, rapidjson::SizeType nLength, bool) { return Done(ObjectKey(pText, nLength)); }
-    bool EndObject(rapidjson::SizeType) { return DoneBracket(CloseObject()); }
-    bool StartArray() { return DoneBracket(OpenArray()); }
+    bool EndObject(rapidjson::SizeType) { return Done(CloseObject()); }
+    bool StartArray() { return Done(OpenArray()); }
     bool EndArray(rapidjson::SizeType)
     {
         m_Frames.pop_back();
-        return DoneBracket(true);
+        return Done(true);
     }
 
     bool Failed() const { return m_bFailed; }
@@ -153,14 +168,11 @@ public:
     }
 
 private:
+    // The reader has taken the token it reports (a bracket too): the stream
+    // stands at its end.
     bool Done(bool bOk)
     {
         m_nLastEnd = m_Stream.Tell();
-        return bOk;
-    }
-    bool DoneBracket(bool bOk)
-    {
-        m_nLastEnd = m_Stream.Tell() + 1;
         return bOk;
     }
 
@@ -253,7 +265,7 @@ private:
         const KeyTable_st keys = KeysOf(frame.nKind);
         const std::string_view sKey(pText, nLength);
         for (int i = 0; i < keys.nCount; ++i) {
-            if (sKey != keys.pNames[i])
+            if (sKey != keys.pViews[i])
                 continue;
             if (frame.Seen(i))
                 return Fail(TokenStart(), Pointer(false) + "/" + EscapePointerToken(std::string(sKey)),
@@ -268,7 +280,7 @@ private:
 
     bool OpenObject()
     {
-        const size_t nStart = m_Stream.Tell();
+        const size_t nStart = m_Stream.Tell() - 1; // the bracket, taken already
         Frame_st* pSlot = BeginValue();
         if (!pSlot) {
             m_Frames.emplace_back(TFrame::Top, nStart);
@@ -307,7 +319,7 @@ private:
 
     bool OpenArray()
     {
-        const size_t nStart = m_Stream.Tell();
+        const size_t nStart = m_Stream.Tell() - 1; // the bracket, taken already
         Frame_st* pSlot = BeginValue();
         if (!pSlot)
             return FailValue("the document is an object");
@@ -652,7 +664,11 @@ std::unique_ptr<CKvtNodeTopLevelStruct> CKvtJsonReader::FromText(const char* pTe
     CJsonInput stream(pText);
     CTreeBuilder builder(pText, nSize, stream, pRoot.get());
     rapidjson::Reader reader;
-    constexpr unsigned kFlags = rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag;
+    // The recursive parse (faster than the iterative one) is bounded by the
+    // builder: it refuses the first object or array that is not where the
+    // form puts one, and nodes deeper than the load's deepest level, so the
+    // reader never nests more than two calls per tree level.
+    constexpr unsigned kFlags = rapidjson::kParseNumbersAsStringsFlag;
     const rapidjson::ParseResult result = reader.Parse<kFlags>(stream, builder);
     if (builder.Failed()) {
         sError = builder.Message();
