@@ -39,8 +39,9 @@ COroString::COroString(const char* pText, int32_t nLength) : m_pText(nullptr), m
     // Copying stops at a zero byte in the source; the rest is zero-filled.
     uint32_t i = 0;
     if (pText) {
-        for (; i < n && pText[i] != 0; ++i)
-            m_pText[i] = pText[i];
+        const void* pZero = std::memchr(pText, 0, n);
+        i = pZero ? static_cast<uint32_t>(static_cast<const char*>(pZero) - pText) : n;
+        std::memcpy(m_pText, pText, i);
     }
     std::memset(m_pText + i, 0, n + 1 - i);
 }
