@@ -62,6 +62,18 @@ KeyTable_st KeysOf(TFrame nKind)
     }
 }
 
+// Keys are a few bytes: compared inline rather than through a library call.
+bool IsSameName(std::string_view sText, std::string_view sName)
+{
+    if (sText.size() != sName.size())
+        return false;
+    for (size_t i = 0; i < sText.size(); ++i) {
+        if (sText[i] != sName[i])
+            return false;
+    }
+    return true;
+}
+
 bool IsArray(TFrame nKind) { return nKind == TFrame::Children || nKind == TFrame::Entries; }
 
 // One object or array being read.
@@ -265,7 +277,7 @@ private:
         const KeyTable_st keys = KeysOf(frame.nKind);
         const std::string_view sKey(pText, nLength);
         for (int i = 0; i < keys.nCount; ++i) {
-            if (sKey != keys.pViews[i])
+            if (!IsSameName(sKey, keys.pViews[i]))
                 continue;
             if (frame.Seen(i))
                 return Fail(TokenStart(), Pointer(false) + "/" + EscapePointerToken(std::string(sKey)),
@@ -286,18 +298,23 @@ private:
             m_Frames.emplace_back(TFrame::Top, nStart);
             return true;
         }
+        if (pSlot->nKind == TFrame::Children) {
+            // The common case, a node in a field or element array, built in place.
+            const int32_t nLevel = pSlot->nLevel + 1;
+            // The load's own bound on depth: deeper trees are not documents.
+            if (nLevel > CKvtTreeLoader::kMaxDepth)
+                return FailValue("nodes nest deeper than " + std::to_string(CKvtTreeLoader::kMaxDepth) + " levels");
+            CKvtNodeStruct* pParent = pSlot->pNode->GetStructNode();
+            Frame_st& next = m_Frames.emplace_back(TFrame::Node, nStart);
+            next.pParent = pParent;
+            next.nLevel = nLevel;
+            return true;
+        }
         Frame_st next(TFrame::Node, nStart);
         switch (pSlot->nKind) {
         case TFrame::Top:
             if (pSlot->nKey != kRoot)
                 return FailValue("unexpected object here");
-            break;
-        case TFrame::Children:
-            next.pParent = pSlot->pNode->GetStructNode();
-            next.nLevel = pSlot->nLevel + 1;
-            // The load's own bound on depth: deeper trees are not documents.
-            if (next.nLevel > CKvtTreeLoader::kMaxDepth)
-                return FailValue("nodes nest deeper than " + std::to_string(CKvtTreeLoader::kMaxDepth) + " levels");
             break;
         case TFrame::Node:
             if (pSlot->nKey != kValue)
