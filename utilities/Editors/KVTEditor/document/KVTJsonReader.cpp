@@ -32,9 +32,10 @@ enum TNodeKey { kLabel, kType, kStructId, kValue, kFields, kElements, kFileType,
 enum TLocStringKey { kStrRef, kStrings };
 enum TEntryKey { kLanguage, kGender, kText };
 
+// Views of the names above, so that comparing needs no strlen; each view's
+// data() is its name, zero byte included.
 struct KeyTable_st {
-    const char* const* pNames;
-    const std::string_view* pViews; // the same names, compared without strlen
+    const std::string_view* pNames;
     int nCount;
 };
 
@@ -54,11 +55,11 @@ const auto kEntryViews = ViewsOf(kEntryKeys);
 KeyTable_st KeysOf(TFrame nKind)
 {
     switch (nKind) {
-    case TFrame::Top: return {kTopKeys, kTopViews.data(), 5};
-    case TFrame::Node: return {kNodeKeys, kNodeViews.data(), 8};
-    case TFrame::LocString: return {kLocStringKeys, kLocStringViews.data(), 2};
-    case TFrame::Entry: return {kEntryKeys, kEntryViews.data(), 3};
-    default: return {nullptr, nullptr, 0};
+    case TFrame::Top: return {kTopViews.data(), 5};
+    case TFrame::Node: return {kNodeViews.data(), 8};
+    case TFrame::LocString: return {kLocStringViews.data(), 2};
+    case TFrame::Entry: return {kEntryViews.data(), 3};
+    default: return {nullptr, 0};
     }
 }
 
@@ -229,7 +230,7 @@ private:
                 s += std::to_string(frame.nCount - 1);
             } else if (!IsArray(frame.nKind) && frame.nKey >= 0) {
                 s += '/';
-                s += EscapePointerToken(KeysOf(frame.nKind).pNames[frame.nKey]);
+                s += EscapePointerToken(KeysOf(frame.nKind).pNames[frame.nKey].data());
             }
         }
         return s;
@@ -277,7 +278,7 @@ private:
         const KeyTable_st keys = KeysOf(frame.nKind);
         const std::string_view sKey(pText, nLength);
         for (int i = 0; i < keys.nCount; ++i) {
-            if (!IsSameName(sKey, keys.pViews[i]))
+            if (!IsSameName(sKey, keys.pNames[i]))
                 continue;
             if (frame.Seen(i))
                 return Fail(TokenStart(), Pointer(false) + "/" + EscapePointerToken(std::string(sKey)),
@@ -366,7 +367,7 @@ private:
         Frame_st& frame = m_Frames.back();
         const KeyTable_st keys = KeysOf(frame.nKind);
         auto missing = [&](int nKey) {
-            return Fail(frame.nStart, Pointer(false), std::string("the key \"") + keys.pNames[nKey] + "\" is missing");
+            return Fail(frame.nStart, Pointer(false), std::string("the key \"") + keys.pNames[nKey].data() + "\" is missing");
         };
         switch (frame.nKind) {
         case TFrame::Top:
