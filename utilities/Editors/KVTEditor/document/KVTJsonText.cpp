@@ -1,5 +1,6 @@
 #include "KVTJsonText.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -7,22 +8,19 @@
 
 namespace {
 
-const char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
-int Base64Digit(char c)
-{
-    if (c >= 'A' && c <= 'Z')
-        return c - 'A';
-    if (c >= 'a' && c <= 'z')
-        return c - 'a' + 26;
-    if (c >= '0' && c <= '9')
-        return c - '0' + 52;
-    if (c == '+')
-        return 62;
-    if (c == '/')
-        return 63;
-    return -1;
-}
+// Each byte's base64 digit, or -1: a table, as a branch per digit would be
+// mispredicted on every random byte.
+constexpr std::array<int8_t, 256> kBase64Digits = [] {
+    std::array<int8_t, 256> digits{};
+    digits.fill(-1);
+    for (int i = 0; i < 64; ++i)
+        digits[static_cast<uint8_t>(kBase64[i])] = static_cast<int8_t>(i);
+    return digits;
+}();
+
+int Base64Digit(char c) { return kBase64Digits[static_cast<uint8_t>(c)]; }
 
 template <typename T> size_t ShortestText(T value, char* pOut)
 {
@@ -87,27 +85,25 @@ bool CKvtJsonText::Utf8ToBytes(const char* pUtf8, size_t nLength, std::string& s
 
 void CKvtJsonText::EncodeBase64(const uint8_t* pData, size_t nSize, std::string& sOut)
 {
-    sOut.clear();
-    sOut.reserve((nSize + 2) / 3 * 4);
+    sOut.resize((nSize + 2) / 3 * 4);
+    char* pOut = sOut.data();
     size_t i = 0;
     for (; i + 3 <= nSize; i += 3) {
         const uint32_t n = (uint32_t(pData[i]) << 16) | (uint32_t(pData[i + 1]) << 8) | pData[i + 2];
-        sOut.push_back(kBase64[n >> 18]);
-        sOut.push_back(kBase64[(n >> 12) & 63]);
-        sOut.push_back(kBase64[(n >> 6) & 63]);
-        sOut.push_back(kBase64[n & 63]);
+        pOut[0] = kBase64[n >> 18];
+        pOut[1] = kBase64[(n >> 12) & 63];
+        pOut[2] = kBase64[(n >> 6) & 63];
+        pOut[3] = kBase64[n & 63];
+        pOut += 4;
     }
-    if (i + 1 == nSize) {
-        const uint32_t n = uint32_t(pData[i]) << 16;
-        sOut.push_back(kBase64[n >> 18]);
-        sOut.push_back(kBase64[(n >> 12) & 63]);
-        sOut.append("==");
-    } else if (i + 2 == nSize) {
-        const uint32_t n = (uint32_t(pData[i]) << 16) | (uint32_t(pData[i + 1]) << 8);
-        sOut.push_back(kBase64[n >> 18]);
-        sOut.push_back(kBase64[(n >> 12) & 63]);
-        sOut.push_back(kBase64[(n >> 6) & 63]);
-        sOut.push_back('=');
+    if (i < nSize) {
+        // One or two bytes left: two or three digits and the padding.
+        const bool bTwo = i + 2 == nSize;
+        const uint32_t n = (uint32_t(pData[i]) << 16) | (bTwo ? uint32_t(pData[i + 1]) << 8 : 0u);
+        pOut[0] = kBase64[n >> 18];
+        pOut[1] = kBase64[(n >> 12) & 63];
+        pOut[2] = bTwo ? kBase64[(n >> 6) & 63] : '=';
+        pOut[3] = '=';
     }
 }
 
@@ -116,10 +112,23 @@ bool CKvtJsonText::DecodeBase64(const char* pText, size_t nLength, std::vector<u
     out.clear();
     if (nLength % 4 != 0)
         return false;
-    out.reserve(nLength / 4 * 3);
-    for (size_t i = 0; i < nLength; i += 4) {
-        const bool bLast = i + 4 == nLength;
-        const int nPad = bLast ? (pText[i + 3] == '=') + (pText[i + 2] == '=' && pText[i + 3] == '=') : 0;
+    out.resize(nLength / 4 * 3);
+    uint8_t* pOut = out.data();
+    size_t i = 0;
+    // Whole groups of four digits before the last group, which may be padded.
+    for (; i + 4 < nLength; i += 4) {
+        const int a = Base64Digit(pText[i]), b = Base64Digit(pText[i + 1]);
+        const int c = Base64Digit(pText[i + 2]), d = Base64Digit(pText[i + 3]);
+        if ((a | b | c | d) < 0)
+            return false;
+        const uint32_t n = (uint32_t(a) << 18) | (uint32_t(b) << 12) | (uint32_t(c) << 6) | uint32_t(d);
+        pOut[0] = static_cast<uint8_t>(n >> 16);
+        pOut[1] = static_cast<uint8_t>(n >> 8);
+        pOut[2] = static_cast<uint8_t>(n);
+        pOut += 3;
+    }
+    if (i < nLength) {
+        const int nPad = (pText[i + 3] == '=') + (pText[i + 2] == '=' && pText[i + 3] == '=');
         int digits[4] = {0, 0, 0, 0};
         for (int k = 0; k < 4 - nPad; ++k) {
             digits[k] = Base64Digit(pText[i + k]);
@@ -131,11 +140,12 @@ bool CKvtJsonText::DecodeBase64(const char* pText, size_t nLength, std::vector<u
         // Bits below the last byte must be zero, or two texts would decode alike.
         if ((nPad == 1 && (n & 0xFF) != 0) || (nPad == 2 && (n & 0xFFFF) != 0))
             return false;
-        out.push_back(static_cast<uint8_t>(n >> 16));
+        *pOut++ = static_cast<uint8_t>(n >> 16);
         if (nPad < 2)
-            out.push_back(static_cast<uint8_t>(n >> 8));
+            *pOut++ = static_cast<uint8_t>(n >> 8);
         if (nPad < 1)
-            out.push_back(static_cast<uint8_t>(n));
+            *pOut++ = static_cast<uint8_t>(n);
     }
+    out.resize(static_cast<size_t>(pOut - out.data()));
     return true;
 }
