@@ -175,6 +175,8 @@ TEST(JsonForm, RefusalsNameLineColumnAndPointer)
         {"{\"label\":\"a\",\"type\":\"BINARY\",\"value\":\"AB=C\"}",
          "JSON Pointer \"/root/fields/0/value\": a BINARY value is base64 text with padding"},
         {"{\"label\":\"a\",\"type\":\"BINARY\",\"value\":\"AB==\"}", "a BINARY value is base64 text with padding"},
+        {"{\"label\":\"a\",\"type\":\"BINARY\",\"value\":\"AAAAA.AAAAAA\"}", "a BINARY value is base64 text with padding"},
+        {"{\"label\":\"a\",\"type\":\"BINARY\",\"value\":\"AA==AAAA\"}", "a BINARY value is base64 text with padding"},
         {"{\"label\":\"\\u0100\",\"type\":\"INT\",\"value\":1}",
          "\"/root/fields/0/label\": a label holds only the characters U+0001 to U+00FF"},
         {"{\"label\":\"a\",\"value\":1,\"type\":\"INT\"}",
@@ -208,6 +210,11 @@ TEST(JsonForm, RefusalsNameLineColumnAndPointer)
     EXPECT_EQ(sError, "line 1, column 1, JSON Pointer \"\": the key \"format_version\" is missing");
     EXPECT_FALSE(Read("[1]", sError));
     EXPECT_EQ(sError, "line 1, column 1, JSON Pointer \"\": the document is an object");
+    // A zero byte after a whole document still makes the text invalid.
+    const std::string sWhole = sHead + "{\"label\":\"a\",\"type\":\"INT\",\"value\":1}" + sTail;
+    EXPECT_TRUE(Read(sWhole, sError)) << sError;
+    EXPECT_FALSE(Read(sWhole + " " + std::string(1, '\0') + "\n", sError));
+    EXPECT_EQ(sError, "line 4, column 2, JSON Pointer \"\": a zero byte in the text");
 }
 
 TEST(JsonForm, NestingIsRefusedBelowTheLoadsDeepestLevel)

@@ -75,6 +75,35 @@ bool IsSameName(std::string_view sText, std::string_view sName)
     return true;
 }
 
+// The number of a node object's key, or -1. Node objects hold nearly every key
+// of a document: their names differ in length or first byte, so one switch
+// leaves at most one name to compare.
+int NodeKey(std::string_view sKey)
+{
+    // A key of the name's length: an equality test of known length, which
+    // the compiler turns into a few word compares.
+    auto is = [&](const auto& name) { return std::memcmp(sKey.data(), name, sizeof name - 1) == 0; };
+    switch (sKey.size()) {
+    case 4: return is("type") ? kType : -1;
+    case 5: return is("label") ? kLabel : is("value") ? kValue : -1;
+    case 6: return is("fields") ? kFields : -1;
+    case 8: return is("elements") ? kElements : -1;
+    case 9: return is("struct_id") ? kStructId : is("file_type") ? kFileType : -1;
+    case 12: return is("file_version") ? kFileVersion : -1;
+    default: return -1;
+    }
+}
+
+// The number of a key of the other objects, or -1.
+int TableKey(const KeyTable_st& keys, std::string_view sKey)
+{
+    for (int i = 0; i < keys.nCount; ++i) {
+        if (IsSameName(sKey, keys.pNames[i]))
+            return i;
+    }
+    return -1;
+}
+
 bool IsArray(TFrame nKind) { return nKind == TFrame::Children || nKind == TFrame::Entries; }
 
 // One object or array being read.
@@ -275,20 +304,22 @@ private:
     bool ObjectKey(const char* pText, size_t nLength)
     {
         Frame_st& frame = m_Frames.back();
-        const KeyTable_st keys = KeysOf(frame.nKind);
         const std::string_view sKey(pText, nLength);
-        for (int i = 0; i < keys.nCount; ++i) {
-            if (!IsSameName(sKey, keys.pNames[i]))
-                continue;
-            if (frame.Seen(i))
-                return Fail(TokenStart(), Pointer(false) + "/" + EscapePointerToken(std::string(sKey)),
-                            "the key \"" + std::string(sKey) + "\" appears twice");
-            frame.nSeen |= 1u << i;
-            frame.nKey = i;
-            return true;
-        }
-        return Fail(TokenStart(), Pointer(false) + "/" + EscapePointerToken(std::string(sKey)),
-                    "unknown key \"" + std::string(sKey) + "\"");
+        const int nKey = frame.nKind == TFrame::Node ? NodeKey(sKey) : TableKey(KeysOf(frame.nKind), sKey);
+        if (nKey < 0 || frame.Seen(nKey))
+            return RefuseKey(sKey, nKey < 0);
+        frame.nSeen |= 1u << nKey;
+        frame.nKey = nKey;
+        return true;
+    }
+
+    // Kept out of line: the messages' strings would otherwise cost every key
+    // a larger stack frame.
+    [[gnu::cold]] bool RefuseKey(std::string_view sKey, bool bUnknown)
+    {
+        const std::string sName(sKey);
+        return Fail(TokenStart(), Pointer(false) + "/" + EscapePointerToken(sName),
+                    bUnknown ? "unknown key \"" + sName + "\"" : "the key \"" + sName + "\" appears twice");
     }
 
     bool OpenObject()
@@ -676,8 +707,6 @@ private:
 
 std::unique_ptr<CKvtNodeTopLevelStruct> CKvtJsonReader::FromText(const char* pText, size_t nSize, std::string& sError)
 {
-    // The reader stops at a zero byte; one inside the text is invalid JSON.
-    const size_t nZero = std::strlen(pText) < nSize ? std::strlen(pText) : nSize;
     auto pRoot = std::make_unique<CKvtNodeTopLevelStruct>();
     CJsonInput stream(pText);
     CTreeBuilder builder(pText, nSize, stream, pRoot.get());
@@ -696,8 +725,10 @@ std::unique_ptr<CKvtNodeTopLevelStruct> CKvtJsonReader::FromText(const char* pTe
         sError = builder.ReaderMessage(result.Offset(), rapidjson::GetParseError_En(result.Code()));
         return nullptr;
     }
-    if (nZero < nSize) {
-        sError = builder.ReaderMessage(nZero, "a zero byte in the text");
+    // A whole document ends at a zero byte, which it cannot hold, so a zero
+    // byte before the text's end follows the document: invalid JSON.
+    if (stream.Tell() < nSize) {
+        sError = builder.ReaderMessage(stream.Tell(), "a zero byte in the text");
         return nullptr;
     }
     return pRoot;
