@@ -1,9 +1,9 @@
 #pragma once
 // Reads the JSON form (docs/json-form.md) back into a document with
-// RapidJSON's SAX reader: nodes are made as their objects arrive, nothing
-// recurses, and the first value that is not valid JSON or does not fit its
-// type refuses the whole text with one message naming its line, column and
-// JSON Pointer.
+// RapidJSON's SAX reader: nodes are made as their objects arrive, the parse
+// nests no deeper than the load's deepest tree, and the first value that is
+// not valid JSON or does not fit its type refuses the whole text with one
+// message naming its line, column and JSON Pointer.
 
 #include <cstddef>
 #include <memory>
