@@ -179,6 +179,8 @@ TEST(JsonForm, RefusalsNameLineColumnAndPointer)
         {"{\"label\":\"a\",\"type\":\"BINARY\",\"value\":\"AA==AAAA\"}", "a BINARY value is base64 text with padding"},
         {"{\"label\":\"\\u0100\",\"type\":\"INT\",\"value\":1}",
          "\"/root/fields/0/label\": a label holds only the characters U+0001 to U+00FF"},
+        {"{\"label\":\"a\",\"type\":\"STRING\",\"value\":\"abcdefghij\\u0000k\"}",
+         "\"/root/fields/0/value\": a STRING holds only the characters U+0001 to U+00FF"},
         {"{\"label\":\"a\",\"value\":1,\"type\":\"INT\"}",
          "\"/root/fields/0/value\": \"type\" must come before \"value\""},
         {"{\"label\":\"a\",\"type\":\"INT\"}", "line 3, column 1, JSON Pointer \"/root/fields/0\": the key \"value\" is missing"},
