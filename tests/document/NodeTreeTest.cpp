@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "KVTNodeState.h"
 #include "KVTTreeNodes.h"
 #include "ororeportrecorder.h"
 
@@ -201,4 +202,43 @@ TEST(NodeTree, VeryDeepTreesCloneAndDeleteWithoutExhaustingTheStack)
     }
     EXPECT_EQ(nDepth, kDepth);
     EXPECT_EQ(pWalk->GetChild(0)->GetType(), ftINT);
+}
+
+// An undo step keeps a node's state before and after an edit; a value the
+// edit left alone is kept by neither state, not copied twice.
+TEST(NodeState, AStateWithoutTheValueRestoresTheRestAndLeavesTheValue)
+{
+    std::unique_ptr<CKvtNodeBase> pNode(MakeLeaf(ftBINARY, "before", 3));
+    auto* pBinary = static_cast<CKvtNodeBINARY*>(pNode.get());
+    pBinary->m_pData = new uint8_t[1000];
+    for (uint32_t i = 0; i < 1000; ++i)
+        pBinary->m_pData[i] = static_cast<uint8_t>(i * 7);
+    pBinary->m_nDataSize = 1000;
+    const std::unique_ptr<CKvtNodeBase> pOriginal(CloneKvtNode(pNode.get()));
+
+    CKvtNodeState before(pNode.get());
+    EXPECT_NE(static_cast<CKvtNodeBINARY*>(before.Copy())->m_pData, nullptr);
+    pNode->m_sLabel = "after";
+    CKvtNodeState after(pNode.get(), false);
+    before.LeaveValue();
+    for (const CKvtNodeState* pState : {&before, &after})
+        EXPECT_EQ(static_cast<CKvtNodeBINARY*>(pState->Copy())->m_pData, nullptr);
+
+    before.RestoreTo(pNode.get());
+    EXPECT_STREQ(pNode->m_sLabel.CStr(), "before");
+    EXPECT_TRUE(pNode->HasSameValue(pOriginal.get()));
+    EXPECT_TRUE(before.Matches(pNode.get()));
+    EXPECT_FALSE(after.Matches(pNode.get()));
+    after.RestoreTo(pNode.get());
+    EXPECT_STREQ(pNode->m_sLabel.CStr(), "after");
+    EXPECT_TRUE(pNode->HasSameValue(pOriginal.get()));
+
+    // A state that keeps its value restores a changed one.
+    std::unique_ptr<CKvtNodeBase> pText(MakeLeaf(ftSTRING, "s", 0));
+    ASSERT_TRUE(pText->SetFromText("old"));
+    CKvtNodeState kept(pText.get());
+    ASSERT_TRUE(pText->SetFromText("new"));
+    EXPECT_FALSE(kept.Matches(pText.get()));
+    kept.RestoreTo(pText.get());
+    EXPECT_STREQ(pText->GetEditText().CStr(), "old");
 }

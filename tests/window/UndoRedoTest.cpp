@@ -38,6 +38,9 @@ bool WriteUndoDocument(const std::string& sPath)
             pItems->AddChild(pElement);
             AddNode(pElement->GetStructNode(), ftDWORD, "Id", std::to_string(e + 1).c_str());
         }
+        auto* pBlob = static_cast<CKvtNodeBINARY*>(AddNode(&root, ftBINARY, "Blob"));
+        pBlob->m_pData = new uint8_t[3]{0xB1, 0x0B, 0x5E};
+        pBlob->m_nDataSize = 3;
         CKvtNodeBase* pTitle = AddNode(&root, ftLOCSTRING, "Title", "4");
         static_cast<CKvtNodeLOCSTRING*>(pTitle)->m_Value.AddString(0, "Hello", 0);
         static_cast<CKvtNodeLOCSTRING*>(pTitle)->m_Value.AddString(2, "Hallo", 0);
@@ -58,8 +61,20 @@ public:
     template <typename T> T* Get(const char* pName) { return Control<T>(m_Window, pName); }
     QAction* Undo() { return m_Harness.Action("actEditUndo"); }
     QAction* Redo() { return m_Harness.Action("actEditRedo"); }
-    // The whole document, localized-string entries included.
-    std::string State() { return TreeOutline(m_Window.RootNode()) + LocStringEntriesText(Node("Title")); }
+    // The whole document, localized-string entries and binary bytes included.
+    std::string State()
+    {
+        std::string sState = TreeOutline(m_Window.RootNode()) + LocStringEntriesText(Node("Title"));
+        CKvtNodeStruct* pRoot = m_Window.RootNode();
+        for (int32_t i = 0; i < pRoot->GetChildCount(); ++i) {
+            if (pRoot->GetChild(i)->GetType() != ftBINARY)
+                continue;
+            const auto* pBinary = static_cast<CKvtNodeBINARY*>(pRoot->GetChild(i));
+            for (uint32_t k = 0; pBinary->m_pData && k < pBinary->m_nDataSize; ++k)
+                sState += " " + std::to_string(pBinary->m_pData[k]);
+        }
+        return sState;
+    }
     std::string Mirror() { return FindTreeMirrorFault(m_Window.TreeModel(), m_Window.RootNode()); }
     CKvtNodeBase* Selected() { return m_Window.TreeModel().NodeAt(m_Window.SelectedItem()); }
     bool Marked() { return m_Harness.Caption().endsWith(QLatin1Char('*')); }
@@ -114,6 +129,12 @@ void UndoRedoTest::everyKindOfStepUndoesAndRedoes()
          [&] {
              ClickItem(window, f.Node("Holder/A"));
              TypeInto(pLabel, "Apex");
+             PressEnter(pLabel);
+         }},
+        {"Undo Edit Label of Bits", "Blob",
+         [&] {
+             ClickItem(window, f.Node("Blob"));
+             TypeInto(pLabel, "Bits");
              PressEnter(pLabel);
          }},
         {"Undo Edit Struct ID of Holder", "Holder",

@@ -1,11 +1,26 @@
 #include "KVTNodeState.h"
 
-CKvtNodeState::CKvtNodeState(CKvtNodeBase* pNode) : m_pCopy(CreateKvtNode(pNode->GetType()))
+CKvtNodeState::CKvtNodeState(CKvtNodeBase* pNode, bool bWithValue)
+    : m_pCopy(CreateKvtNode(pNode->GetType())), m_bValueKept(true)
 {
-    if (CKvtNodeStruct* pStruct = pNode->GetStructNode())
+    if (CKvtNodeStruct* pStruct = pNode->GetStructNode()) {
         m_pCopy->GetStructNode()->CopyOwnState(pStruct);
-    else
+    } else if (bWithValue) {
         m_pCopy->CopyFrom(pNode);
+    } else {
+        m_pCopy->CKvtNodeBase::CopyFrom(pNode);
+        m_bValueKept = false;
+    }
+}
+
+void CKvtNodeState::LeaveValue()
+{
+    if (!m_bValueKept || m_pCopy->GetStructNode())
+        return;
+    std::unique_ptr<CKvtNodeBase> pBase(CreateKvtNode(m_pCopy->GetType()));
+    pBase->CKvtNodeBase::CopyFrom(m_pCopy.get());
+    m_pCopy = std::move(pBase);
+    m_bValueKept = false;
 }
 
 void CKvtNodeState::RestoreTo(CKvtNodeBase* pNode) const
@@ -18,7 +33,7 @@ void CKvtNodeState::RestoreTo(CKvtNodeBase* pNode) const
     // second buffer), so the value is copied only when it differs; the panel
     // never changes binary bytes, so a binary node only ever takes the base
     // fields.
-    if (ValueMatches(pNode))
+    if (!m_bValueKept || ValueMatches(pNode))
         pNode->CKvtNodeBase::CopyFrom(m_pCopy.get());
     else
         pNode->CopyFrom(m_pCopy.get());
@@ -26,7 +41,7 @@ void CKvtNodeState::RestoreTo(CKvtNodeBase* pNode) const
 
 bool CKvtNodeState::ValueMatches(CKvtNodeBase* pNode) const
 {
-    return pNode->HasSameValue(m_pCopy.get());
+    return !m_bValueKept || pNode->HasSameValue(m_pCopy.get());
 }
 
 bool CKvtNodeState::Matches(CKvtNodeBase* pNode) const

@@ -40,7 +40,8 @@ QModelIndex NeighbourOf(const QModelIndex& item)
 } // namespace
 
 CKvtNodeEditStep::CKvtNodeEditStep(CKvtDocumentSession& session, CKvtNodeBase* pNode, TKvtNodePath path)
-    : m_Session(session), m_pNode(pNode), m_Path(std::move(path)), m_Before(pNode), m_bDone(true), m_bAbsorbs(false)
+    : m_Session(session), m_pNode(pNode), m_Path(std::move(path)), m_Before(pNode), m_bValueChanged(false),
+      m_bDone(true), m_bAbsorbs(false)
 {}
 
 int CKvtNodeEditStep::id() const
@@ -57,8 +58,8 @@ bool CKvtNodeEditStep::mergeWith(const QUndoCommand* pOther)
         return false;
     m_bAbsorbs = false;
     // The other step's change is made: the node holds the state after both.
-    m_pAfter = std::make_unique<CKvtNodeState>(m_pNode);
     setObsolete(m_Before.Matches(m_pNode));
+    KeepAfterState();
     return true;
 }
 
@@ -66,8 +67,19 @@ bool CKvtNodeEditStep::Finish()
 {
     if (m_Before.Matches(m_pNode))
         return false;
-    m_pAfter = std::make_unique<CKvtNodeState>(m_pNode);
+    KeepAfterState();
     return true;
+}
+
+void CKvtNodeEditStep::KeepAfterState()
+{
+    // A value the edit left as it was (a label edit of a large binary value)
+    // is kept once at most: by the state before while a later edit may still
+    // join the step, else by neither (undo and redo leave it in the node).
+    m_bValueChanged = !m_Before.ValueMatches(m_pNode);
+    m_pAfter = std::make_unique<CKvtNodeState>(m_pNode, m_bValueChanged);
+    if (!m_bValueChanged && !m_bAbsorbs)
+        m_Before.LeaveValue();
 }
 
 QString CKvtNodeEditStep::Describe() const
@@ -76,7 +88,7 @@ QString CKvtNodeEditStep::Describe() const
         return QString();
     CKvtNodeBase* pBefore = m_Before.Copy();
     CKvtNodeBase* pAfter = m_pAfter->Copy();
-    const bool bValue = !m_Before.ValueMatches(pAfter);
+    const bool bValue = m_bValueChanged;
     const bool bLabel = pBefore->m_sLabel != pAfter->m_sLabel;
     const bool bStructID = pBefore->m_nStructID != pAfter->m_nStructID;
     const bool bIndex = pBefore->m_nIndex != pAfter->m_nIndex;

@@ -45,12 +45,15 @@ public:
 
 private:
     void Show(const CKvtNodeState& state);
+    // Keeps the node's state after the change.
+    void KeepAfterState();
 
     CKvtDocumentSession& m_Session;
     CKvtNodeBase* m_pNode;
     TKvtNodePath m_Path;
     CKvtNodeState m_Before;
     std::unique_ptr<CKvtNodeState> m_pAfter;
+    bool m_bValueChanged;
     bool m_bDone;
     bool m_bAbsorbs;
 };
